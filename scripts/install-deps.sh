@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every package the toolkit needs to build, run and test, from Debian.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev
+  liblzma-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
+  clang-format
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

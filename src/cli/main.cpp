@@ -1,0 +1,17 @@
+#include <iostream>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"qtkcli: batch front end of the K7720X firmware customization toolkit"};
+  app.require_subcommand(1);
+  int status = 0;
+  qtk::cli::Streams streams{std::cout, std::cerr};
+  qtk::cli::RegisterChunksCommand(app, streams, &status);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  return status;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/user_dialogs.h"
+
+namespace qtk {
+
+// A UserDialogs that remembers every message and answers from a script. Used by the tests
+// and by the batch front end (which prints what was recorded).
+class RecordingDialogs : public UserDialogs {
+ public:
+  struct Message {
+    std::string text;
+    MessageIcon icon;
+    MessageButtons buttons;
+  };
+
+  MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
+                            MessageButtons buttons) override {
+    messages.push_back({text, icon, buttons});
+    if (on_message) on_message(messages.back());
+    if (!answers.empty()) {
+      MessageAnswer a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    switch (buttons) {
+      case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+      case MessageButtons::OkCancel:
+        return MessageAnswer::Ok;
+      case MessageButtons::YesNo:
+        return MessageAnswer::Yes;
+    }
+    return MessageAnswer::Ok;
+  }
+
+  std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {
+    file_requests.push_back(request);
+    return NextPath();
+  }
+  std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override {
+    file_requests.push_back(request);
+    return NextPath();
+  }
+
+  // Texts of all messages shown so far, in order.
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> out;
+    for (const auto& m : messages) out.push_back(m.text);
+    return out;
+  }
+  std::string LastText() const { return messages.empty() ? std::string() : messages.back().text; }
+
+  std::vector<Message> messages;
+  std::vector<FileDialogRequest> file_requests;
+  std::deque<MessageAnswer> answers;                     // scripted answers to questions
+  std::deque<std::optional<std::string>> chosen_paths;  // scripted file dialog results
+  void (*on_message)(const Message&) = nullptr;
+
+ private:
+  std::optional<std::string> NextPath() {
+    if (chosen_paths.empty()) return std::nullopt;
+    auto p = chosen_paths.front();
+    chosen_paths.pop_front();
+    return p;
+  }
+};
+
+}  // namespace qtk

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qtk {
+
+// The icon a message box carries.
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// The buttons a message box offers, and the button the user pressed.
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// One file dialog request. The filter uses the "Text(*.ext)|*.ext|...||" form that the
+// firmware commands are written with; the Qt side converts it.
+struct FileDialogRequest {
+  std::string filter;
+  std::string initial_path;
+  bool ask_before_overwrite = true;  // save dialogs
+  bool must_exist = true;            // open dialogs
+  bool read_only_ticked = false;     // open dialogs: the read-only box starts ticked
+};
+
+// Every message box, question and file dialog of the toolkit goes through this interface,
+// so the core logic never touches a windowing toolkit. The desktop program shows real
+// dialogs; tests record the texts and script the answers; the batch front end prints the
+// messages on standard error.
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+
+  virtual MessageAnswer ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::None,
+                                    MessageButtons buttons = MessageButtons::Ok) = 0;
+
+  // Returns the chosen path, or nothing when the user cancelled.
+  virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;
+};
+
+}  // namespace qtk
