@@ -13,13 +13,19 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
     return false;
   }
   using testdata::ChunkSpec;
-  std::vector<ChunkSpec> chunks(3);
-  chunks[0] = {.id = kBootloaderChunkId, .name = "bootloader", .data = testdata::PatternBytes(1024),
-               .no_crc = true, .region_size = 0x40000};
-  chunks[1] = {.id = kMainCodeChunkId, .name = "maincode", .data = testdata::PatternBytes(4096, 3),
-               .region_size = 0x10000};
-  chunks[2] = {.id = kCommonDataChunkId, .name = "common data",
-               .data = std::vector<uint8_t>(1452, 0), .region_size = 0x1000};
+  auto chunk = [](uint32_t id, const char* name, std::vector<uint8_t> data, uint32_t region) {
+    ChunkSpec c;
+    c.id = id;
+    c.name = name;
+    c.data = std::move(data);
+    c.region_size = region;
+    return c;
+  };
+  std::vector<ChunkSpec> chunks = {
+      chunk(kBootloaderChunkId, "bootloader", testdata::PatternBytes(1024), 0x40000),
+      chunk(kMainCodeChunkId, "maincode", testdata::PatternBytes(4096, 3), 0x10000),
+      chunk(kCommonDataChunkId, "common data", std::vector<uint8_t>(1452, 0), 0x1000)};
+  chunks[0].no_crc = true;
   if (!testdata::WriteFile((dir / kDemoImageName).string(), testdata::BuildImage(chunks))) {
     *error = "can not write " + (dir / kDemoImageName).string();
     return false;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace qtk::ini {
+
+// Private-profile access to INI files, file by file and key by key:
+// - "[name]" opens a section; "key=value" lines belong to the section above them;
+//   lines whose first non-blank character is ';' are comments;
+// - section and key names are compared without regard to case (ASCII);
+// - a missing file, section or key gives the default; the first matching key wins;
+// - values are trimmed of blanks at both ends, and one pair of enclosing double or single
+//   quotes is removed;
+// - each call opens, reads and closes the file; nothing is cached.
+
+// The signed number the value starts with: optional blanks, an optional sign, then decimal
+// digits, or "0x"/"0X" and hexadecimal digits (read as an unsigned 32-bit pattern, so
+// 0x10EF0100 and 0xFFFFFFFF keep their bits). Text after the number is ignored. A value that
+// does not start with a number gives 0; a missing key gives the default.
+int32_t GetPrivateProfileInt(std::string_view section, std::string_view key,
+                             int32_t default_value, const std::filesystem::path& file);
+
+// The key's value, or the default when the key is missing.
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view default_value,
+                                    const std::filesystem::path& file);
+
+// Sets one key, keeping every other line of the file as it was. A missing key is added at
+// the end of its section; a missing section is appended; a missing file is created.
+// Returns false when the file cannot be written.
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::filesystem::path& file);
+
+}  // namespace qtk::ini
