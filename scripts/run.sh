@@ -6,4 +6,4 @@ cd "$root"
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 ./build/src/demo/qtkdemo demo
-./build/src/cli/qtkcli chunks demo/demo_k7720x.bin
+./build/src/cli/qtkcli load demo/demo_k7720x.bin --config demo/QTK_K7720X.ini --password 1234

@@ -18,7 +18,9 @@ std::string Hex32(uint32_t v) {
   return buf;
 }
 
-void PrintTable(const ChunkTable& table, std::ostream& out) {
+}  // namespace
+
+void PrintChunkTable(const ChunkTable& table, std::ostream& out) {
   char line[256];
   std::snprintf(line, sizeof line, "%-5s %-10s %-24s %-10s %-10s %-10s %-10s %-10s %s\n", "index",
                 "id", "name", "offset", "region", "length", "next", "crc", "check");
@@ -34,7 +36,7 @@ void PrintTable(const ChunkTable& table, std::ostream& out) {
   }
 }
 
-void PrintJson(const ChunkTable& table, std::ostream& out) {
+nlohmann::json ChunkTableJson(const ChunkTable& table) {
   nlohmann::json rows = nlohmann::json::array();
   for (int i = 0; i < table.count; ++i) {
     const ChunkEntry& e = table.entries[i];
@@ -48,11 +50,8 @@ void PrintJson(const ChunkTable& table, std::ostream& out) {
                     {"crc", e.crc},
                     {"crc_checked", e.HasCrc()}});
   }
-  // Chunk names are raw header bytes; replace anything that is not UTF-8.
-  out << rows.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  return rows;
 }
-
-}  // namespace
 
 int RunChunksCommand(const std::string& image_path, bool json, Streams streams) {
   std::ifstream file(image_path, std::ios::binary);
@@ -71,9 +70,12 @@ int RunChunksCommand(const std::string& image_path, bool json, Streams streams) 
     return 1;
   }
   if (json) {
-    PrintJson(table, streams.out);
+    // Chunk names are raw header bytes; anything that is not UTF-8 is replaced.
+    streams.out << ChunkTableJson(table).dump(2, ' ', false,
+                                              nlohmann::json::error_handler_t::replace)
+                << "\n";
   } else {
-    PrintTable(table, streams.out);
+    PrintChunkTable(table, streams.out);
   }
   return 0;
 }

@@ -18,5 +18,6 @@ struct Streams {
 using CommandRegistrar = std::function<void(CLI::App& app, Streams streams, int* status)>;
 
 void RegisterChunksCommand(CLI::App& app, Streams streams, int* status);
+void RegisterConfigCommand(CLI::App& app, Streams streams, int* status);
 
 }  // namespace qtk::cli

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/firmware_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"qtkcli: batch front end of the K7720X firmware customization toolkit"};
@@ -8,6 +9,8 @@ int main(int argc, char** argv) {
   int status = 0;
   qtk::cli::Streams streams{std::cout, std::cerr};
   qtk::cli::RegisterChunksCommand(app, streams, &status);
+  qtk::cli::RegisterConfigCommand(app, streams, &status);
+  qtk::cli::RegisterFirmwareCommands(app, streams, &status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

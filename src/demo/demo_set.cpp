@@ -1,9 +1,68 @@
 #include "demo/demo_set.h"
 
-#include "firmware/image/chunk_ids.h"
-#include "testdata/image_builder.h"
+#include <fstream>
+
+#include "testdata/config_writer.h"
+#include "testdata/firmware_fixture.h"
 
 namespace qtk::demo {
+namespace {
+
+bool WriteText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+// A minimal MPEG-2 elementary stream: sequence header start code first, sequence end code
+// last, as the logo check expects.
+std::vector<uint8_t> DemoLogo() {
+  std::vector<uint8_t> logo = testdata::PatternBytes(1800, 17);
+  const uint8_t start[] = {0x00, 0x00, 0x01, 0xB3};
+  const uint8_t end[] = {0x00, 0x00, 0x01, 0xB7};
+  std::copy(start, start + 4, logo.begin());
+  std::copy(end, end + 4, logo.end() - 4);
+  return logo;
+}
+
+}  // namespace
+
+std::string DemoProgramList() {
+  // Satellite: *name, then columns 1-8. Program: name, col 1, video PID, audio PIDs 1-3,
+  // PCR PID, frequency, symbol rate, polarity, region, col 11, col 12, audio channel.
+  struct Program {
+    const char* name;
+    int video, audio, pcr, frequency, symbol_rate;
+    const char* polarity;
+  };
+  struct Satellite {
+    const char* line;
+    std::vector<Program> programs;
+  };
+  const std::vector<Satellite> satellites = {
+      {"*Astra 19.2E\t1\t\t1\t10700\t11700\t192\t1\t9750",
+       {{"Das Erste", 101, 102, 101, 11836, 27500, "H"},
+        {"ZDF", 110, 120, 110, 11953, 27500, "H"},
+        {"Arte", 401, 402, 401, 10744, 22000, "H"},
+        {"3sat", 210, 220, 210, 11953, 27500, "H"}}},
+      {"*Hotbird 13E\t1\t\t1\t10700\t11700\t130\t1\t9750",
+       {{"Rai 1", 512, 650, 512, 10992, 27500, "V"},
+        {"Rai 2", 513, 651, 513, 10992, 27500, "V"},
+        {"TV5 Monde", 160, 80, 160, 11137, 27500, "H"}}},
+      {"#Eutelsat 16E\t1\t\t1\t10700\t11700\t160\t1\t9750", {}},
+  };
+  std::string text = "; demo channel list\r\n";
+  for (const Satellite& sat : satellites) {
+    text += std::string(sat.line) + "\r\n";
+    for (const Program& p : sat.programs) {
+      text += std::string(p.name) + "\t1\t" + std::to_string(p.video) + "\t" +
+              std::to_string(p.audio) + "\t\t\t" + std::to_string(p.pcr) + "\t" +
+              std::to_string(p.frequency) + "\t" + std::to_string(p.symbol_rate) + "\t" +
+              p.polarity + "\t0\t0\t1\tS\r\n";
+    }
+  }
+  return text;
+}
 
 bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
   std::error_code ec;
@@ -12,23 +71,33 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
     *error = "can not create " + dir.string() + ": " + ec.message();
     return false;
   }
-  using testdata::ChunkSpec;
-  auto chunk = [](uint32_t id, const char* name, std::vector<uint8_t> data, uint32_t region) {
-    ChunkSpec c;
-    c.id = id;
-    c.name = name;
-    c.data = std::move(data);
-    c.region_size = region;
-    return c;
-  };
-  std::vector<ChunkSpec> chunks = {
-      chunk(kBootloaderChunkId, "bootloader", testdata::PatternBytes(1024), 0x40000),
-      chunk(kMainCodeChunkId, "maincode", testdata::PatternBytes(4096, 3), 0x10000),
-      chunk(kCommonDataChunkId, "common data", std::vector<uint8_t>(1452, 0), 0x1000)};
-  chunks[0].no_crc = true;
-  if (!testdata::WriteFile((dir / kDemoImageName).string(), testdata::BuildImage(chunks))) {
-    *error = "can not write " + (dir / kDemoImageName).string();
+  auto fail = [&](const std::filesystem::path& path) {
+    *error = "can not write " + path.string();
     return false;
+  };
+
+  const auto image = testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, kDemoPassword);
+  if (!testdata::WriteFile((dir / kDemoImageName).string(), image)) {
+    return fail(dir / kDemoImageName);
+  }
+  const testdata::DescriptionSpec description = testdata::RealisticDescription();
+  if (!description.Write(dir / testdata::kDefaultDescriptionName)) {
+    return fail(dir / testdata::kDefaultDescriptionName);
+  }
+  if (!WriteText(dir / kDemoProgramList, DemoProgramList())) return fail(dir / kDemoProgramList);
+  if (!testdata::WriteFile((dir / kDemoLogo).string(), DemoLogo())) return fail(dir / kDemoLogo);
+
+  // Files the Tuner page ([ExtTunerDriver]) and the GPIO usage page ([GPIOBusType]) put into
+  // the tuner-driver and dynamic panel chunks: named values "file,code".
+  uint8_t seed = 50;
+  for (const char* section : {"ExtTunerDriver", "GPIOBusType"}) {
+    const size_t size = std::string(section) == "GPIOBusType" ? 512 : 2048;
+    for (const std::string& item : description.Items(section)) {
+      const std::string name = item.substr(0, item.rfind(','));
+      if (!testdata::WriteFile((dir / name).string(), testdata::PatternBytes(size, seed++))) {
+        return fail(dir / name);
+      }
+    }
   }
   return true;
 }

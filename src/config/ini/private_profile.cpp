@@ -32,6 +32,8 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exis
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A UTF-8 byte order mark (as some editors save INI files) is not part of the first line.
+    if (lines.empty() && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     lines.push_back(line);
   }
   return lines;
@@ -131,6 +133,9 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::filesystem::path& file) {
   bool exists = false;
   std::vector<std::string> lines = ReadLines(file, &exists);
+  // A file that is there but cannot be read must not be replaced by one holding only the key.
+  std::error_code exists_error;
+  if (!exists && std::filesystem::exists(file, exists_error)) return false;
   const std::string new_line = std::string(key) + "=" + std::string(value);
 
   bool in_section = false;

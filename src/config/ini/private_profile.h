@@ -14,6 +14,7 @@ namespace qtk::ini {
 // - a missing file, section or key gives the default; the first matching key wins;
 // - values are trimmed of blanks at both ends, and one pair of enclosing double or single
 //   quotes is removed;
+// - a UTF-8 byte order mark at the start of the file is ignored;
 // - each call opens, reads and closes the file; nothing is cached.
 
 // The signed number the value starts with: optional blanks, an optional sign, then decimal
@@ -30,7 +31,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 // Sets one key, keeping every other line of the file as it was. A missing key is added at
 // the end of its section; a missing section is appended; a missing file is created.
-// Returns false when the file cannot be written.
+// Returns false, changing nothing, when an existing file cannot be read or the file cannot be
+// written.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::filesystem::path& file);
 

@@ -1,0 +1,162 @@
+#include "cli/firmware_commands.h"
+
+#include <charconv>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "cli/chunks_command.h"
+#include "cli/stream_dialogs.h"
+#include "firmware/firmware_loader.h"
+#include "firmware/firmware_saver.h"
+#include "firmware/password_change.h"
+#include "firmware/settings_import.h"
+#include "settings/setting_file.h"
+
+namespace qtk::cli {
+namespace {
+
+struct Opened {
+  LoadSession session;
+  std::unique_ptr<FirmwareProject> project;
+};
+
+Opened Open(const OpenOptions& options, StreamDialogs& dialogs) {
+  Opened opened;
+  opened.project = OpenFirmware(options.image, options.config, options.password, opened.session,
+                                dialogs);
+  return opened;
+}
+
+// "0x10EF0100=logo.m2v" -> id and path.
+bool ParseReplacement(const std::string& text, uint32_t& id, std::string& path) {
+  const size_t eq = text.find('=');
+  if (eq == std::string::npos || eq < 3 || eq + 1 == text.size()) return false;
+  if (text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return false;
+  const char* first = text.data() + 2;
+  const char* last = text.data() + eq;
+  auto [end, error] = std::from_chars(first, last, id, 16);
+  if (error != std::errc() || end != last) return false;
+  path = text.substr(eq + 1);
+  return true;
+}
+
+bool MarkReplacements(FirmwareProject& project, const std::vector<std::string>& replacements,
+                      StreamDialogs& dialogs, std::ostream& err) {
+  for (const std::string& text : replacements) {
+    uint32_t id = 0;
+    std::string path;
+    if (!ParseReplacement(text, id, path)) {
+      err << "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: " << text
+          << "\n";
+      return false;
+    }
+    auto index = project.chunks.FindLoaded(id);
+    if (!index) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "0x%08X", id);
+      err << "qtkcli: the image has no chunk with id " << hex << "\n";
+      return false;
+    }
+    if (!ChunkFileFits(project, path, *index, dialogs)) return false;
+    project.chunks.entries[*index].replace = true;
+    project.chunks.entries[*index].replacement_path = path;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunLoadCommand(const OpenOptions& options, bool json, Streams streams) {
+  StreamDialogs dialogs(streams.err);
+  Opened opened = Open(options, dialogs);
+  if (!opened.project) return 1;
+  const int version = opened.project->settings.ConfigVersion();
+  if (json) {
+    nlohmann::json doc = {{"config_version", version},
+                          {"chunks", ChunkTableJson(opened.project->chunks)}};
+    streams.out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else {
+    streams.out << "Config ver: " << version << ".0\n";
+    PrintChunkTable(opened.project->chunks, streams.out);
+  }
+  return 0;
+}
+
+int RunSaveCommand(const SaveOptions& options, Streams streams) {
+  StreamDialogs dialogs(streams.err);
+  if (options.change_password &&
+      (options.new_password.empty() || options.new_password.size() > kMaxPasswordLength)) {
+    streams.err << "qtkcli: --new-password takes 1 to 8 characters\n";
+    return 1;
+  }
+  Opened opened = Open(options.open, dialogs);
+  if (!opened.project) return 1;
+  FirmwareProject& project = *opened.project;
+
+  if (!options.settings_file.empty()) {
+    auto file = ReadSettingFile(options.settings_file, project.chunks, project.settings, dialogs);
+    if (!file) return 1;
+    ImportWholeSettings(project, *file, opened.session.current_password);
+  }
+  if (options.change_password &&
+      !ChangePassword(project, opened.session, options.open.password, options.new_password,
+                      options.new_password, dialogs)) {
+    return 1;
+  }
+  if (!MarkReplacements(project, options.replacements, dialogs, streams.err)) return 1;
+  opened.session.crc_rom_path = options.crc_rom;
+  return SaveFirmwareAndReport(project, opened.session, options.output, dialogs) ? 0 : 1;
+}
+
+int RunExportSettingsCommand(const OpenOptions& options, const std::string& output,
+                             Streams streams) {
+  StreamDialogs dialogs(streams.err);
+  Opened opened = Open(options, dialogs);
+  if (!opened.project) return 1;
+  FirmwareProject& project = *opened.project;
+  if (!WriteSettingFile(output, project.settings, project.config.SupportsFlashDevices(),
+                        dialogs)) {
+    return 1;
+  }
+  dialogs.ShowMessage(setting_file_messages::kSaved);
+  return 0;
+}
+
+void RegisterFirmwareCommands(CLI::App& app, Streams streams, int* status) {
+  auto add_open_options = [](CLI::App* cmd, OpenOptions& o) {
+    cmd->add_option("IMAGE", o.image, "Firmware image (.bin)")->required();
+    cmd->add_option("--config", o.config, "Configuration description (.ini)")->required();
+    cmd->add_option("--password", o.password, "Firmware password")->required();
+  };
+
+  auto load = std::make_shared<OpenOptions>();
+  auto load_json = std::make_shared<bool>(false);
+  auto* load_cmd = app.add_subcommand("load", "Open an image and print its chunk table");
+  add_open_options(load_cmd, *load);
+  load_cmd->add_flag("--json", *load_json, "Print JSON");
+  load_cmd->callback([=] { *status = RunLoadCommand(*load, *load_json, streams); });
+
+  auto save = std::make_shared<SaveOptions>();
+  auto* save_cmd = app.add_subcommand("save", "Write a new image (and its OTA file)");
+  add_open_options(save_cmd, save->open);
+  save_cmd->add_option("-o,--output", save->output, "Output image")->required();
+  save_cmd->add_option("--settings", save->settings_file, "Setting file (.set) to load whole");
+  save_cmd->add_option("--replace", save->replacements, "Chunk replacement ID=FILE (ID as 0x...)");
+  auto* new_password =
+      save_cmd->add_option("--new-password", save->new_password, "New firmware password");
+  save_cmd->add_option("--crc-rom", save->crc_rom, "CRC ROM file for the user database chunk");
+  save_cmd->callback([=] {
+    save->change_password = new_password->count() > 0;
+    *status = RunSaveCommand(*save, streams);
+  });
+
+  auto exported = std::make_shared<OpenOptions>();
+  auto output = std::make_shared<std::string>();
+  auto* export_cmd = app.add_subcommand("export-settings", "Write the record as a setting file");
+  add_open_options(export_cmd, *exported);
+  export_cmd->add_option("-o,--output", *output, "Setting file (.set)")->required();
+  export_cmd->callback([=] { *status = RunExportSettingsCommand(*exported, *output, streams); });
+}
+
+}  // namespace qtk::cli

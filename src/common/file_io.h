@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qtk {
+
+// Reads a whole file; nothing when it cannot be opened or read.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
+
+// A file that is written under a temporary name beside its target and takes the target's
+// name only on Commit, so a failed operation never leaves a half-written file behind. The
+// temporary file is removed when the object is destroyed without a successful Commit.
+class PendingFile {
+ public:
+  explicit PendingFile(std::filesystem::path target);
+  ~PendingFile();
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  // Writes the bytes to the temporary file; false when it cannot be created or written.
+  bool Write(const uint8_t* data, size_t size);
+  bool Write(const std::vector<uint8_t>& bytes) { return Write(bytes.data(), bytes.size()); }
+  // Moves the temporary file over the target (replacing it).
+  bool Commit();
+  // Removes a target that an earlier Commit put in place (used when a later file of the
+  // same operation fails).
+  void RemoveCommitted();
+
+  const std::filesystem::path& target() const { return target_; }
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  bool written_ = false;
+  bool committed_ = false;
+};
+
+// True when both paths name the same existing file, also when written differently (a
+// relative path, "./", a link) or in another letter case on a case-insensitive file system.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Case-insensitive comparison of two texts (ASCII letters).
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
+}  // namespace qtk

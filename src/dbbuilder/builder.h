@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <limits>
+
+namespace qtk::dbbuilder {
+
+// Fixed file names of the builder (spec Part 6.1).
+inline constexpr const char* kDefaultDatabaseName = "m_6615_df.bin";
+inline constexpr const char* kUnzippedDefaultDatabaseName = "unzipped_m_6615_df.bin";
+inline constexpr const char* kUserDatabaseName = "user_db.bin";
+inline constexpr const char* kUpdatedImageName = "OUT.bin";
+
+struct BuilderOptions {
+  // A binary file larger than this cannot be held ("No enough memory!"); tests lower it.
+  uint64_t max_image_size = std::numeric_limits<uint64_t>::max();
+};
+
+// One run of dfv_k7720x (spec Part 6.1): settings from dfv_k7720x.ini in `builder_dir`,
+// the program list and binary files from `builder_dir`, m_6615_df.bin,
+// unzipped_m_6615_df.bin and user_db.bin into `builder_dir`, chout.txt and OUT.bin into
+// `current_dir`; every console message to `out`. Never reads standard input.
+void RunBuilder(const std::filesystem::path& builder_dir, const std::filesystem::path& current_dir,
+                std::ostream& out, const BuilderOptions& options = {});
+
+}  // namespace qtk::dbbuilder

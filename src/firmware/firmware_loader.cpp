@@ -1,0 +1,134 @@
+#include "firmware/firmware_loader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "firmware/image/chunk_ids.h"
+#include "firmware/image/image_parser.h"
+#include "firmware/password_words.h"
+
+namespace qtk {
+namespace {
+
+// Image offset of the six record bytes (clock and pad block) kept in the first chunk.
+constexpr size_t kMirroredClockPadOffset = 258;
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), {});
+  return !file.bad();
+}
+
+class ImageLoad {
+ public:
+  ImageLoad(FirmwareProject& project, LoadSession& session, UserDialogs& dialogs)
+      : project_(project), session_(session), dialogs_(dialogs) {}
+
+  bool LoadImage(const std::string& entered_password);
+
+ private:
+  bool Fail(int32_t status, const std::string& message, MessageIcon icon = MessageIcon::None) {
+    session_.load_status = status;
+    dialogs_.ShowMessage(message, icon);
+    return false;
+  }
+  bool LoadConfiguration();
+  bool CheckConfigVersion();
+
+  FirmwareProject& project_;
+  LoadSession& session_;
+  UserDialogs& dialogs_;
+};
+
+bool ImageLoad::LoadConfiguration() {
+  const std::string& path = project_.config_path;
+  if (path.empty()) return Fail(-2, load_messages::kSelectConfig);
+  if (!std::ifstream(path, std::ios::binary)) {
+    return Fail(-2, std::string(load_messages::kCannotOpenConfig) + path);
+  }
+  project_.config.SetDescriptionPath(path);
+  if (!project_.config.Load()) {
+    return Fail(-2, project_.config.GetLoadError().message);
+  }
+  return true;
+}
+
+bool ImageLoad::CheckConfigVersion() {
+  const int version = project_.settings.ConfigVersion();
+  if (version == 0) {
+    char text[160];
+    std::snprintf(text, sizeof text, load_messages::kConfigVersionOld, ToolVersionName(0));
+    return Fail(-1, text);
+  }
+  if (version >= 3) return Fail(-1, load_messages::kConfigVersionNew);
+  return true;
+}
+
+bool ImageLoad::LoadImage(const std::string& entered_password) {
+  if (!LoadConfiguration()) return false;
+  if (project_.firmware_path.empty()) return Fail(-1, load_messages::kSelectFirmware);
+
+  std::vector<uint8_t> image;
+  if (!ReadWholeFile(project_.firmware_path, image)) {
+    return Fail(-1, load_messages::kCannotOpenFirmware);
+  }
+  if (ParseImage(image, project_.chunks) == 0) {
+    return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
+  }
+  if (project_.chunks.old_format) return Fail(-1, load_messages::kOldCommonChunk);
+  auto common = project_.chunks.FindLoaded(kCommonDataChunkId);
+  if (!common) return Fail(-1, load_messages::kNoCommonChunk);
+
+  // The record is taken from the chunk's data start; an image that ends before the whole
+  // record is not a standard image (nothing is read past its end).
+  const size_t record_start = size_t{project_.chunks.entries[*common].file_offset} +
+                              kChunkHeaderSize;
+  if (record_start + record::kSize > image.size() ||
+      kMirroredClockPadOffset + record::kClockPadBlockSize > image.size()) {
+    return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
+  }
+  // The clock and pad settings always start from the copy kept in the first chunk.
+  std::copy_n(image.begin() + kMirroredClockPadOffset, record::kClockPadBlockSize,
+              image.begin() + static_cast<long>(record_start + record::kClockPadBlock));
+  project_.settings.CopyRecordIn(
+      std::span<const uint8_t, record::kSize>(image.data() + record_start, record::kSize));
+
+  if (!CheckConfigVersion()) return false;
+  if (!VerifyPassword(project_, entered_password)) {
+    return Fail(-3, load_messages::kWrongPassword);
+  }
+  project_.password_refresh = false;
+  return true;
+}
+
+}  // namespace
+
+const char* ToolVersionName(int config_version) {
+  static const char* const kNames[] = {"Ver 2.56", "Ver 2.60", "Ver 2.65"};
+  return config_version >= 0 && config_version < 3 ? kNames[config_version] : "";
+}
+
+std::unique_ptr<FirmwareProject> OpenFirmware(const std::string& firmware_path,
+                                              const std::string& config_path,
+                                              const std::string& entered_password,
+                                              LoadSession& session, UserDialogs& dialogs) {
+  auto project = std::make_unique<FirmwareProject>();
+  project->config_path = config_path;
+  project->firmware_path = firmware_path;
+  if (!firmware_path.empty()) {
+    ImageLoad load(*project, session, dialogs);
+    if (!load.LoadImage(entered_password)) return nullptr;
+  }
+  if (!project->chunks.FindAny(kDynamicPanelChunkId)) {
+    dialogs.ShowMessage(load_messages::kNoDynamicPanel);
+    return nullptr;
+  }
+  session.current_password = DecodePassword(*project);
+  return project;
+}
+
+}  // namespace qtk

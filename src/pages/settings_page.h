@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "common/user_dialogs.h"
+#include "firmware/firmware_project.h"
+#include "pages/page_table.h"
+#include "settings/customer_settings.h"
+
+namespace qtk {
+
+class ProgramRunner;
+
+// State that pages share for the whole run of the program, outside the record.
+struct SharedPageState {
+  // Set by the Tuner page's Load when a loaded firmware had the tuner-driver chunk; never
+  // cleared for the rest of the run. The Common page's store reads it.
+  bool had_tuner_driver_chunk = false;
+};
+
+// What every page model is given once, when the main window creates it. The project object
+// lives as long as the main window; a reload replaces its contents, not the object.
+struct PageContext {
+  FirmwareProject* project = nullptr;
+  LoadSession* session = nullptr;
+  UserDialogs* dialogs = nullptr;
+  std::filesystem::path application_directory;
+  ProgramRunner* runner = nullptr;  // starts the database builder (General page)
+  SharedPageState* shared = nullptr;
+};
+
+// The contract between the main window and a settings page. The page model holds the page's
+// state and validation and talks to the user only through the context's dialogs; its Qt view
+// binds widgets to it and nothing more.
+class SettingsPage {
+ public:
+  virtual ~SettingsPage() = default;
+
+  virtual PageId Id() const = 0;
+  std::string GetName() const { return std::string(InfoOf(Id()).name); }
+
+  // Reads the record (and the configuration description) into the page state.
+  virtual void Load() = 0;
+  // Validates the page state and writes it into the record in the page's fixed field order;
+  // false (after the page showed its message) refuses, leaving the fields written so far.
+  virtual bool Store() = 0;
+  // Leaving the page: the view has put its controls into the model; a page whose values fail
+  // validation shows its message and returns false, keeping the selection on the page.
+  virtual bool Validate() { return true; }
+  // "Load Settings" while this page is shown: takes the page's part of a setting file buffer
+  // into the record. Pages without an import ignore it.
+  virtual void ImportSettings(const CustomerSettings::Bytes& /*file*/) {}
+};
+
+}  // namespace qtk

@@ -1,0 +1,92 @@
+#include "settings/setting_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "common/file_io.h"
+#include "firmware/image/chunk_ids.h"
+
+namespace qtk {
+namespace {
+
+std::string Format(const char* pattern, const std::string& value) {
+  std::vector<char> text(std::string(pattern).size() + value.size() + 1);
+  std::snprintf(text.data(), text.size(), pattern, value.c_str());
+  return text.data();
+}
+
+void CopyRange(CustomerSettings& settings, const CustomerSettings::Bytes& file,
+               record::ByteRange range) {
+  std::copy_n(file.begin() + range.offset, range.size, settings.bytes().begin() + range.offset);
+}
+
+}  // namespace
+
+bool WriteSettingFile(const std::string& path, CustomerSettings& settings, bool flash_support,
+                      UserDialogs& dialogs) {
+  CustomerSettings::Bytes bytes{};
+  settings.CopyRecordOut(bytes, flash_support);
+  PendingFile file(path);
+  if (!file.Write(bytes.data(), bytes.size()) || !file.Commit()) {
+    dialogs.ShowMessage(setting_file_messages::kCannotCreate + path);
+    return false;
+  }
+  return true;
+}
+
+std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,
+                                                       const ChunkTable& chunks,
+                                                       const CustomerSettings& current,
+                                                       UserDialogs& dialogs) {
+  auto file = ReadWholeFile(path);
+  if (!file) {
+    dialogs.ShowMessage(Format(setting_file_messages::kCannotOpen, path));
+    return std::nullopt;
+  }
+  const size_t length = file->size();
+  if (auto index = chunks.FindAny(kCommonDataChunkId)) {
+    const ChunkEntry& common = chunks.entries[*index];
+    if (common.length <= kOldFormatCommonLength || length < kMinSettingFileSize) {
+      dialogs.ShowMessage(setting_file_messages::kOldFile);
+      return std::nullopt;
+    }
+    if (static_cast<int64_t>(length) > common.DataCapacity()) {
+      dialogs.ShowMessage(Format(setting_file_messages::kTooBig, path), MessageIcon::Error);
+      return std::nullopt;
+    }
+  }
+  CustomerSettings::Bytes buffer = current.bytes();
+  std::copy_n(file->begin(), std::min(length, record::kSize), buffer.begin());
+  buffer[record::kConfigVersion] = static_cast<uint8_t>(
+      (buffer[record::kConfigVersion] & 0xF0) | (current.bytes()[record::kConfigVersion] & 0x0F));
+  return buffer;
+}
+
+void ImportTunerSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {
+  for (record::ByteRange range : record::kTunerImportRanges) CopyRange(settings, file, range);
+}
+
+void ImportPanelSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {
+  CopyRange(settings, file, record::kPanelImportRange);
+  settings.RebuildCharacterTable();
+}
+
+void ImportSerialFlashSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {
+  CopyRange(settings, file, record::kSerialFlashImportRange);
+  settings.RebuildFlashDevices();
+}
+
+void ImportOtaSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {
+  CopyRange(settings, file, record::kOtaImportRange);
+}
+
+WindowKeys ImportKeyMapSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {
+  CopyRange(settings, file, record::kKeyMapImportRange);
+  CopyRange(settings, file, {record::kIrUserCode, 2});
+  CopyRange(settings, file, {record::kSecondIrUserCode, 2});
+  return {file[record::kPauseWindowKey], file[record::kPreviewWindowKey],
+          file[record::kDViewWindowKey]};
+}
+
+}  // namespace qtk

@@ -1,0 +1,202 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+
+#include "app/load_firmware_dialog.h"
+#include "app/widgets/bitmap_push_button.h"
+#include "common/recording_dialogs.h"
+
+using qtk::LoadFirmwareDialog;
+using qtk::LoadFirmwareMemory;
+using qtk::RecordingDialogs;
+
+namespace {
+
+const std::string kDefaultConfig = "/opt/tool\\QTK_K7720X.ini";
+
+// Clicks the box's square; the row's far end is outside its caption.
+void ClickBox(QCheckBox* box) {
+  QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+}
+
+}  // namespace
+
+class LoadFirmwareDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  LoadFirmwareMemory memory_;
+  RecordingDialogs dialogs_;
+
+  std::unique_ptr<LoadFirmwareDialog> Make() {
+    return std::make_unique<LoadFirmwareDialog>(memory_, kDefaultConfig, dialogs_);
+  }
+
+ private slots:
+  void init() {
+    memory_ = LoadFirmwareMemory();
+    dialogs_ = RecordingDialogs();
+  }
+
+  void CaptionAndControls() {
+    auto dialog = Make();
+    QCOMPARE(dialog->windowTitle(), QString("Load Firmware File  - QTK V3.0.0"));
+    QStringList labels;
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+      labels << label->text();
+    QVERIFY(labels.contains("Firmware File:"));
+    QVERIFY(labels.contains("Config File:"));
+    QVERIFY(labels.contains("Password:"));
+    QCOMPARE(dialog->UseExternalBox()->text(), QString("Use external config file"));
+    QCOMPARE(dialog->FirmwareBrowseButton()->text(), QString(">>"));
+    QCOMPARE(dialog->ConfigBrowseButton()->text(), QString(">>"));
+    QCOMPARE(dialog->OkButton()->text(), QString("OK"));
+    QCOMPARE(dialog->CancelButton()->text(), QString("Cancel"));
+    QCOMPARE(dialog->PasswordEdit()->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog->FirmwarePathEdit()->maxLength(), 256);
+    QCOMPARE(dialog->ConfigPathEdit()->maxLength(), 256);
+    QVERIFY(!dialog->OkButton()->StateImage(qtk::BitmapPushButton::State::Normal).isNull());
+  }
+
+  void OpeningPrefillsAndEnablesConfigOnlyForExternal() {
+    memory_.last_firmware_path = "/fw/a.bin";
+    memory_.last_config_path = "/cfg/x.ini";
+    memory_.entered_password = "secret";
+    auto dialog = Make();
+    dialog->show();
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString("/fw/a.bin"));
+    QCOMPARE(dialog->ConfigPathEdit()->text(), QString("/cfg/x.ini"));
+    QCOMPARE(dialog->PasswordEdit()->text(), QString());
+    QVERIFY(!dialog->UseExternalBox()->isChecked());
+    QVERIFY(!dialog->ConfigPathEdit()->isEnabled());
+    QVERIFY(!dialog->ConfigLabel()->isEnabled());
+    QVERIFY(!dialog->ConfigBrowseButton()->isEnabled());
+    QVERIFY(dialog->PasswordEdit()->isEnabled());
+    QVERIFY(dialog->PasswordLabel()->isEnabled());
+
+    ClickBox(dialog->UseExternalBox());
+    QVERIFY(dialog->ConfigPathEdit()->isEnabled());
+    QVERIFY(dialog->ConfigLabel()->isEnabled());
+    QVERIFY(dialog->ConfigBrowseButton()->isEnabled());
+    // Unchecking keeps the text but the default description is used.
+    ClickBox(dialog->UseExternalBox());
+    QVERIFY(!dialog->ConfigPathEdit()->isEnabled());
+    QCOMPARE(dialog->ConfigPathEdit()->text(), QString("/cfg/x.ini"));
+    dialog->accept();
+    std::string fw, cfg;
+    QVERIFY(dialog->GetLoadPaths(fw, cfg));
+    QCOMPARE(fw, std::string("/fw/a.bin"));
+    QCOMPARE(cfg, kDefaultConfig);
+  }
+
+  void OkStoresValuesAndPassword() {
+    auto dialog = Make();
+    dialog->show();
+    QTest::keyClicks(dialog->FirmwarePathEdit(), "/fw/b.bin");
+    ClickBox(dialog->UseExternalBox());
+    QTest::keyClicks(dialog->ConfigPathEdit(), "/cfg/y.ini");
+    QTest::keyClicks(dialog->PasswordEdit(), "1234567890");
+    QCOMPARE(dialog->PasswordEdit()->text(), QString("12345678"));
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(memory_.last_firmware_path, std::string("/fw/b.bin"));
+    QCOMPARE(memory_.last_config_path, std::string("/cfg/y.ini"));
+    QVERIFY(memory_.last_use_external);
+    QCOMPARE(memory_.entered_password, std::string("12345678"));
+    QCOMPARE(dialog->Password(), std::string("12345678"));
+    std::string fw, cfg;
+    QVERIFY(dialog->GetLoadPaths(fw, cfg));
+    QCOMPARE(cfg, std::string("/cfg/y.ini"));
+    QVERIFY(dialogs_.messages.empty());
+  }
+
+  void EmptyFieldsCloseWithOkButFailPaths() {
+    auto dialog = Make();
+    dialog->show();
+    ClickBox(dialog->UseExternalBox());
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    std::string fw, cfg;
+    QVERIFY(!dialog->GetLoadPaths(fw, cfg));
+    QVERIFY(dialogs_.messages.empty());
+  }
+
+  void CancelLeavesRememberedValues() {
+    memory_.last_firmware_path = "/fw/keep.bin";
+    memory_.entered_password = "keep";
+    auto dialog = Make();
+    dialog->show();
+    QTest::keyClicks(dialog->FirmwarePathEdit(), "/other");
+    QTest::keyClicks(dialog->PasswordEdit(), "zz");
+    QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(memory_.last_firmware_path, std::string("/fw/keep.bin"));
+    QCOMPARE(memory_.entered_password, std::string("keep"));
+  }
+
+  void BrowseButtonsFillTrimmedPaths() {
+    auto dialog = Make();
+    dialog->show();
+    QTest::keyClicks(dialog->PasswordEdit(), "pw");
+    dialogs_.chosen_paths = {std::string("  /fw/chosen.bin  "), std::nullopt,
+                             std::string(" /cfg/c.ini ")};
+    QTest::mouseClick(dialog->FirmwareBrowseButton(), Qt::LeftButton);
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString("/fw/chosen.bin"));
+    // Typed values survive the refresh.
+    QCOMPARE(dialog->PasswordEdit()->text(), QString("pw"));
+    ClickBox(dialog->UseExternalBox());
+    QTest::mouseClick(dialog->ConfigBrowseButton(), Qt::LeftButton);
+    QCOMPARE(dialog->ConfigPathEdit()->text(), QString());
+    QTest::mouseClick(dialog->ConfigBrowseButton(), Qt::LeftButton);
+    QCOMPARE(dialog->ConfigPathEdit()->text(), QString("/cfg/c.ini"));
+    QVERIFY(dialog->UseExternalBox()->isChecked());
+    QCOMPARE(dialogs_.file_requests.size(), size_t(3));
+    QCOMPARE(dialogs_.file_requests[0].filter,
+             std::string("Binary Files(*.bin)|*.bin|All Files (*.*)|*.*||"));
+    QCOMPARE(dialogs_.file_requests[1].filter,
+             std::string("Config Files(*.ini)|*.ini|All Files (*.*)|*.*||"));
+    QVERIFY(dialogs_.file_requests[0].read_only_ticked);
+  }
+
+  void RetryFocusFollowsLoadStatus() {
+    memory_.last_firmware_path = "/fw/a.bin";
+    auto dialog = Make();
+    dialog->SetRetryMark(true);
+    dialog->SetLoadStatus(-3);
+    dialog->show();
+    QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->PasswordEdit()));
+    dialog->hide();
+
+    dialog->SetLoadStatus(-1);
+    dialog->show();
+    // The window's focus child is what gets the keyboard once the dialog is active.
+    QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->FirmwareBrowseButton()));
+    // The password is emptied on every opening.
+    QCOMPARE(dialog->PasswordEdit()->text(), QString());
+  }
+
+  void EnterOnBrowseButtonBrowsesInsteadOfClosing() {
+    auto dialog = Make();
+    dialog->SetRetryMark(true);
+    dialog->SetLoadStatus(-2);
+    dialog->show();
+    // Buttons take over the Enter key only through real focus changes.
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    dialogs_.chosen_paths = {std::string("/fw/enter.bin")};
+    QTest::keyClick(dialog->FirmwareBrowseButton(), Qt::Key_Return);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialogs_.file_requests.size(), size_t(1));
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString("/fw/enter.bin"));
+    QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->PasswordEdit()));
+    // Enter in a field closes with OK.
+    QTest::keyClick(dialog->PasswordEdit(), Qt::Key_Return);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(memory_.last_firmware_path, std::string("/fw/enter.bin"));
+  }
+};
+
+QTEST_MAIN(LoadFirmwareDialogTest)
+#include "load_firmware_dialog_test.moc"

@@ -1,0 +1,417 @@
+#include "firmware/firmware_saver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "firmware/image/byte_order.h"
+#include "firmware/image/chunk_ids.h"
+#include "firmware/image/crc32.h"
+#include "firmware/image/image_parser.h"
+#include "firmware/password_words.h"
+#include "firmware_env.h"
+
+namespace qtk {
+namespace {
+
+using testdata::BuildFirmware;
+using testdata::PatternBytes;
+using testdata::ReadFile;
+using testdata::StandardChunks;
+using testdata::StandardImageOptions;
+using testdata::WriteFile;
+using testing::FirmwareEnv;
+using testing::kPassword;
+
+// Independent reference for what a rewritten CRC-guarded chunk looks like: the old header
+// with new length and CRC, the data, then the filler up to the region.
+void ExpectSealedChunk(const std::vector<uint8_t>& out, const std::vector<uint8_t>& original,
+                       const ChunkEntry& e, const std::vector<uint8_t>& data, uint8_t filler,
+                       uint32_t length) {
+  const size_t o = e.file_offset;
+  std::vector<uint8_t> expected(original.begin() + o, original.begin() + o + e.region_size);
+  std::fill(expected.begin() + 128, expected.end(), filler);
+  std::copy(data.begin(), data.end(), expected.begin() + 128);
+  PutU32BigEndian(&expected[4], length);
+  PutU32BigEndian(&expected[12], Crc32(kCrcInitial, &expected[16], length));
+  std::vector<uint8_t> actual(out.begin() + o, out.begin() + o + e.region_size);
+  EXPECT_EQ(actual, expected) << "chunk at " << o;
+}
+
+class SaveTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<FirmwareProject> LoadStandard(const StandardImageOptions& options = {}) {
+    env.WriteStandardImage(options);
+    original = ReadFile(env.image_path());
+    auto project = env.Open();
+    EXPECT_NE(project, nullptr);
+    env.dialogs.messages.clear();
+    return project;
+  }
+  int Index(const FirmwareProject& p, uint32_t id) { return *p.chunks.FindLoaded(id); }
+  void Mark(FirmwareProject& p, uint32_t id, const std::vector<uint8_t>& data,
+            const std::string& name) {
+    const std::string path = env.dir.File(name);
+    WriteFile(path, data);
+    ChunkEntry& e = p.chunks.entries[Index(p, id)];
+    e.replace = true;
+    e.replacement_path = path;
+  }
+  SaveResult Save(FirmwareProject& p) { return SaveFirmware(p, env.session, out_path(), env.dialogs); }
+  std::string out_path() const { return env.dir.File("out.bin"); }
+  bool OutputExists() const { return std::filesystem::exists(out_path()); }
+
+  FirmwareEnv env;
+  std::vector<uint8_t> original;
+};
+
+TEST_F(SaveTest, UnchangedProjectRewritesOnlyTheCommonChunkAndTheMirroredBytes) {
+  auto p = LoadStandard();
+  p->settings.SetU8(record::kDefaultVolume, 31);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  ASSERT_EQ(out.size(), original.size());
+
+  const ChunkEntry& common = p->chunks.entries[Index(*p, kCommonDataChunkId)];
+  auto record = testdata::MakeRecord(2);
+  testdata::PutPasswordWords(record, kPassword, PasswordKey(p->chunks));
+  record[29] = 31;
+  // The loaded clock and pad bytes came from image offset 258.
+  std::copy(original.begin() + 258, original.begin() + 264, record.begin() + 2);
+  ExpectSealedChunk(out, original, common, record, 0x00, common.region_size - 16);
+
+  std::vector<uint8_t> expected = original;
+  std::copy(out.begin() + common.file_offset, out.end(), expected.begin() + common.file_offset);
+  EXPECT_EQ(out, expected);  // nothing else changed
+  EXPECT_EQ(ReadFile(env.image_path()), original);  // the loaded file is only read
+  EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota"));
+}
+
+TEST_F(SaveTest, ReplacedChunksGetNewLengthCrcAndFiller) {
+  auto p = LoadStandard();
+  auto logo = PatternBytes(0x300, 40);
+  auto userdb = PatternBytes(0x50, 41);
+  Mark(*p, kLogoChunkId, logo, "logo.m2v");
+  Mark(*p, kUserDatabaseChunkId, userdb, "user.bin");
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  const ChunkEntry& l = p->chunks.entries[Index(*p, kLogoChunkId)];
+  const ChunkEntry& u = p->chunks.entries[Index(*p, kUserDatabaseChunkId)];
+  ExpectSealedChunk(out, original, l, logo, 0x00, 0x300 + 112);
+  ExpectSealedChunk(out, original, u, userdb, 0xFF, 0x50 + 112);
+  EXPECT_EQ(l.crc, ReadU32BigEndian(out, l.file_offset + 12));
+  ChunkTable reparsed;
+  EXPECT_EQ(ParseImage(out, reparsed), p->chunks.count);
+}
+
+TEST_F(SaveTest, NcrcChunksKeepTheirHeader) {
+  auto chunks = StandardChunks({.common_no_crc = true});
+  chunks[2].no_crc = true;  // logo
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  original = ReadFile(env.image_path());
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  auto logo = PatternBytes(0x80, 9);
+  Mark(*p, kLogoChunkId, logo, "logo.m2v");
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  const ChunkEntry& l = p->chunks.entries[Index(*p, kLogoChunkId)];
+  std::vector<uint8_t> expected(original.begin() + l.file_offset,
+                                original.begin() + l.file_offset + l.region_size);
+  std::fill(expected.begin() + 128, expected.end(), 0);
+  std::copy(logo.begin(), logo.end(), expected.begin() + 128);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin() + l.file_offset));
+
+  const ChunkEntry& c = p->chunks.entries[Index(*p, kCommonDataChunkId)];
+  EXPECT_TRUE(std::equal(original.begin() + c.file_offset, original.begin() + c.file_offset + 128,
+                         out.begin() + c.file_offset));
+  EXPECT_EQ(out[c.file_offset + 128], 0x5A);
+  EXPECT_EQ(out[c.file_offset + 128 + 1452], 0x00);  // zeros behind the record
+  EXPECT_EQ(out.back(), 0x00);
+}
+
+TEST_F(SaveTest, BootloaderReplacementWritesOnlyTheFileDataBehindItsOwnHeader) {
+  auto p = LoadStandard();
+  auto boot = PatternBytes(0x200, 77);
+  Mark(*p, kBootloaderChunkId, boot, "boot.bin");
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  auto expected = original;
+  std::copy(boot.begin() + 128, boot.end(), expected.begin() + 128);
+  // Bytes 258-263 always carry the record's clock and pad block.
+  std::copy(p->settings.bytes().begin() + 2, p->settings.bytes().begin() + 8,
+            expected.begin() + 258);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 0x1000, out.begin()));
+}
+
+TEST_F(SaveTest, BootloaderFileShorterThanItsHeaderIsRefused) {
+  auto p = LoadStandard();
+  Mark(*p, kBootloaderChunkId, PatternBytes(127), "boot.bin");
+  EXPECT_EQ(Save(*p), SaveResult::kFailed);
+  EXPECT_EQ(env.dialogs.LastText(),
+            "The boot loader file " + env.dir.File("boot.bin") +
+                " is shorter than its 128-byte header!");
+  EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(SaveTest, MirrorBlockAndOtaFileForA256KiBBootRegion) {
+  auto p = LoadStandard({.bootloader_region = 0x40000});
+  p->settings.SetU8(record::kOtaEnable, 1);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  const ChunkEntry& tuner = p->chunks.entries[Index(*p, kTunerDriverChunkId)];
+  const ChunkEntry& common = p->chunks.entries[Index(*p, kCommonDataChunkId)];
+  std::vector<uint8_t> mirror(4096, 0);
+  std::copy_n(out.begin() + tuner.file_offset, 0x800, mirror.begin());
+  std::copy_n(out.begin() + common.file_offset, 0x800, mirror.begin() + 0x800);
+  EXPECT_TRUE(std::equal(mirror.begin(), mirror.end(), out.begin() + 0x2F000));
+  EXPECT_TRUE(std::equal(p->settings.bytes().begin() + 1416, p->settings.bytes().end(),
+                         out.begin() + 0x30000));
+  EXPECT_EQ(out[0x30000 + 28], 1);  // OTA enable
+
+  auto ota = ReadFile(out_path() + ".ota");
+  std::vector<uint8_t> tail(out.begin() + 0x40000, out.end());
+  EXPECT_EQ(ota, tail);
+}
+
+TEST_F(SaveTest, LargerBootRegionGivesOtaWithoutMirrorSmallerGivesNeither) {
+  auto p = LoadStandard({.bootloader_region = 0x41000});
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  EXPECT_TRUE(std::equal(original.begin() + 0x2F000, original.begin() + 0x31000,
+                         out.begin() + 0x2F000));
+  EXPECT_TRUE(std::filesystem::exists(out_path() + ".ota"));
+
+  auto small = LoadStandard({.bootloader_region = 0x3F000});
+  ASSERT_EQ(Save(*small), SaveResult::kSaved);
+  EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota.part"));
+}
+
+TEST_F(SaveTest, OtaFileStopsAtOneMebibyte) {
+  auto chunks = StandardChunks({.bootloader_region = 0x40000});
+  chunks[1].region_size = 0x120000;
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  auto ota = ReadFile(out_path() + ".ota");
+  ASSERT_EQ(ota.size(), 0x100000u);
+  EXPECT_TRUE(std::equal(ota.begin(), ota.end(), out.begin() + 0x40000));
+}
+
+TEST_F(SaveTest, GuardedFirstChunkPassesItsOwnLoadAfterTheMirroredBytes) {
+  auto chunks = StandardChunks({});
+  chunks[0].no_crc = false;
+  chunks[0].id = 0x7F800000u;  // any id may stand first
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  p->settings.SetU8(record::kCpuClock, 0xEE);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  EXPECT_EQ(out[258], 0xEE);
+  ChunkTable table;
+  EXPECT_GT(ParseImage(out, table), 0);
+  EXPECT_EQ(table.entries[0].crc, p->chunks.entries[0].crc);
+}
+
+TEST_F(SaveTest, MainCodeReplacementReKeysThePasswordWordsWhereverItStands) {
+  for (bool common_ncrc : {false, true}) {
+    auto chunks = StandardChunks({.common_no_crc = common_ncrc});
+    // Main code behind the common data chunk: the words must still use its new CRC.
+    std::rotate(chunks.begin() + 1, chunks.begin() + 2, chunks.end());
+    env.WriteImage(BuildFirmware(chunks, kPassword));
+    auto p = env.Open();
+    ASSERT_NE(p, nullptr);
+    Mark(*p, kMainCodeChunkId, PatternBytes(0x2000, 99), "main.bin");
+    ASSERT_EQ(Save(*p), SaveResult::kSaved);
+    EXPECT_TRUE(p->password_refresh);
+    testing::FirmwareEnv reload;
+    testdata::WriteFile(reload.image_path(), ReadFile(out_path()));
+    EXPECT_NE(reload.Open(), nullptr) << "common NCRC " << common_ncrc;
+  }
+}
+
+TEST_F(SaveTest, SecondSaveKeysWithTheCrcTheFirstSaveWrote) {
+  auto p = LoadStandard();
+  Mark(*p, kMainCodeChunkId, PatternBytes(0x1000, 5), "main.bin");
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  FirmwareEnv reload;
+  testdata::WriteFile(reload.image_path(), ReadFile(out_path()));
+  EXPECT_NE(reload.Open(), nullptr);
+}
+
+TEST_F(SaveTest, SameFileIsRefusedHoweverItIsWritten) {
+  auto p = LoadStandard();
+  std::string upper = env.image_path();
+  upper.replace(upper.size() - 3, 3, "BIN");
+  const std::string dotted = (env.dir.path() / "." / "firmware.bin").string();
+  const std::string link = env.dir.File("link.bin");
+  std::filesystem::create_symlink(env.image_path(), link);
+  for (const std::string& path : {env.image_path(), upper, dotted, link}) {
+    env.dialogs.messages.clear();
+    EXPECT_EQ(SaveFirmware(*p, env.session, path, env.dialogs), SaveResult::kFailed);
+    EXPECT_EQ(env.dialogs.Texts(),
+              std::vector<std::string>{
+                  "the save file name can not be same with the original firmware file name!"});
+  }
+  EXPECT_EQ(ReadFile(env.image_path()), original);
+}
+
+TEST_F(SaveTest, MissingFirmwareFileIsACopyFailure) {
+  auto p = LoadStandard();
+  std::filesystem::remove(env.image_path());
+  EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
+  EXPECT_EQ(env.dialogs.Texts(),
+            (std::vector<std::string>{"Copy original firmware file fail!",
+                                      "Fault to save the file: \r\n" + out_path()}));
+}
+
+TEST_F(SaveTest, UnwritableOutputIsReported) {
+  auto p = LoadStandard();
+  const std::string path = env.dir.File("no/such/dir/out.bin");
+  EXPECT_EQ(SaveFirmware(*p, env.session, path, env.dialogs), SaveResult::kFailed);
+  EXPECT_EQ(env.dialogs.LastText(), "Can not open output firmware file " + path);
+}
+
+TEST_F(SaveTest, OtaFailureLeavesNoOutputAtAll) {
+  auto p = LoadStandard({.bootloader_region = 0x40000});
+  std::filesystem::create_directory(out_path() + ".ota.part");  // blocks the OTA file
+  EXPECT_EQ(Save(*p), SaveResult::kFailed);
+  EXPECT_EQ(env.dialogs.LastText(), "Can not open output ota file " + out_path() + ".ota");
+  EXPECT_FALSE(OutputExists());
+  EXPECT_FALSE(std::filesystem::exists(out_path() + ".part"));
+}
+
+TEST_F(SaveTest, CommonChunkTooSmallForTheRecord) {
+  auto chunks = StandardChunks({});
+  std::swap(chunks[chunks.size() - 1], chunks[chunks.size() - 2]);
+  chunks[chunks.size() - 2].region_size = 1024;
+  chunks[chunks.size() - 2].data.resize(896);
+  chunks.back().data.resize(2000);
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  const uint8_t before_volume = p->settings.U8(29);
+  EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
+  EXPECT_EQ(env.dialogs.Texts(),
+            (std::vector<std::string>{"the size of Common data is too big, can not insert to FW!\n",
+                                      "Fault to save the file: \r\n" + out_path()}));
+  EXPECT_FALSE(OutputExists());
+  EXPECT_EQ(p->settings.U8(29), before_volume);
+}
+
+TEST_F(SaveTest, FailedSaveKeepsTheProjectAsItWas) {
+  auto p = LoadStandard();
+  Mark(*p, kMainCodeChunkId, PatternBytes(0x1000, 5), "main.bin");
+  Mark(*p, kLogoChunkId, PatternBytes(0x2000), "logo.m2v");  // too big: fails after main code
+  const ChunkTable before = p->chunks;
+  EXPECT_EQ(Save(*p), SaveResult::kFailed);
+  EXPECT_EQ(p->chunks.entries[Index(*p, kMainCodeChunkId)].crc,
+            before.entries[Index(*p, kMainCodeChunkId)].crc);
+  EXPECT_FALSE(p->password_refresh);
+  EXPECT_TRUE(VerifyPassword(*p, kPassword));
+}
+
+class ChunkFileFitsTest : public SaveTest {};
+
+TEST_F(ChunkFileFitsTest, CapacityBoundaryAndMessages) {
+  auto p = LoadStandard();
+  const int logo = Index(*p, kLogoChunkId);
+  const int64_t capacity = p->chunks.entries[logo].DataCapacity();
+  const std::string path = env.dir.File("f.bin");
+  WriteFile(path, std::vector<uint8_t>(capacity, 1));
+  EXPECT_TRUE(ChunkFileFits(*p, path, logo, env.dialogs));
+  WriteFile(path, std::vector<uint8_t>(capacity + 1, 1));
+  EXPECT_FALSE(ChunkFileFits(*p, path, logo, env.dialogs));
+  EXPECT_EQ(env.dialogs.LastText(), "the chunk file size of " + path + " is too big!");
+
+  EXPECT_FALSE(ChunkFileFits(*p, "", logo, env.dialogs));
+  EXPECT_EQ(env.dialogs.messages.size(), 1u);
+  EXPECT_FALSE(ChunkFileFits(*p, env.dir.File("none.bin"), logo, env.dialogs));
+  EXPECT_EQ(env.dialogs.LastText(), "Can not open chunk file " + env.dir.File("none.bin") + "!");
+}
+
+TEST_F(ChunkFileFitsTest, DefaultDatabaseMessagesDependOnTheLzmaHeader) {
+  auto p = LoadStandard();
+  const int db = Index(*p, kDefaultDatabaseChunkId);
+  const std::string path = env.dir.File("db.bin");
+  std::vector<uint8_t> big(0x3000, 0);
+  big[0] = 0x6C;
+  big[3] = 0x80;
+  WriteFile(path, big);
+  EXPECT_FALSE(ChunkFileFits(*p, path, db, env.dialogs));
+  EXPECT_EQ(env.dialogs.LastText(),
+            "The size of ZIP compressed default base file " + path + " is too big");
+  big[3] = 0x81;
+  WriteFile(path, big);
+  EXPECT_FALSE(ChunkFileFits(*p, path, db, env.dialogs));
+  EXPECT_EQ(env.dialogs.LastText(), "The size of default base file " + path +
+                                        " is too big, you can compress it and try again.");
+}
+
+TEST_F(ChunkFileFitsTest, LastChunkCapacityIsLengthMinus112) {
+  auto p = LoadStandard();
+  const int last = p->chunks.count - 1;
+  const int64_t capacity = int64_t{p->chunks.entries[last].length} - 112;
+  const std::string path = env.dir.File("c.bin");
+  WriteFile(path, std::vector<uint8_t>(capacity, 0));
+  EXPECT_TRUE(ChunkFileFits(*p, path, last, env.dialogs));
+  WriteFile(path, std::vector<uint8_t>(capacity + 1, 0));
+  EXPECT_FALSE(ChunkFileFits(*p, path, last, env.dialogs));
+}
+
+class CrcRomTest : public SaveTest {};
+
+TEST_F(CrcRomTest, GoesIntoTheUserDatabaseBeforeTheOtaFileIsWritten) {
+  auto p = LoadStandard({.bootloader_region = 0x40000});
+  auto rom = PatternBytes(0x1000, 33);
+  env.session.crc_rom_path = "  " + env.dir.File("rom.bin") + " ";
+  WriteFile(env.dir.File("rom.bin"), rom);
+  ASSERT_TRUE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
+  EXPECT_EQ(env.dialogs.LastText(), "Success to save the file.");
+  auto out = ReadFile(out_path());
+  const ChunkEntry& u = p->chunks.entries[Index(*p, kUserDatabaseChunkId)];
+  std::vector<uint8_t> expected(out.begin() + u.file_offset, out.begin() + u.file_offset + 82048);
+  expected.resize(u.region_size, 0);
+  std::copy(rom.begin(), rom.end(), expected.begin() + 82048);
+  PutU32BigEndian(&expected[4], 0x1000 + 82032);
+  PutU32BigEndian(&expected[12], Crc32(kCrcInitial, &expected[16], 0x1000 + 82032));
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin() + u.file_offset));
+  EXPECT_EQ(u.crc, ReadU32BigEndian(out, u.file_offset + 12));
+  auto ota = ReadFile(out_path() + ".ota");
+  EXPECT_TRUE(std::equal(ota.begin(), ota.end(), out.begin() + 0x40000));
+  ChunkTable table;
+  EXPECT_GT(ParseImage(out, table), 0);
+}
+
+TEST_F(CrcRomTest, RefusalsLeaveNoOutput) {
+  auto p = LoadStandard();
+  env.session.crc_rom_path = env.dir.File("missing.rom");
+  EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
+  EXPECT_EQ(env.dialogs.Texts(),
+            std::vector<std::string>{"Can not open CRC rom file " + env.dir.File("missing.rom")});
+  const ChunkEntry& u = p->chunks.entries[Index(*p, kUserDatabaseChunkId)];
+  env.dialogs.messages.clear();
+  env.session.crc_rom_path = env.dir.File("big.rom");
+  WriteFile(env.session.crc_rom_path, std::vector<uint8_t>(u.region_size - 82048 + 1, 0));
+  EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
+  EXPECT_EQ(env.dialogs.Texts(), std::vector<std::string>{"the size of CRC rom file " +
+                                                          env.session.crc_rom_path +
+                                                          "is too big!"});
+  EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(CrcRomTest, SkippedWithoutGameEmulatorOrPath) {
+  auto p = LoadStandard({.with_game_emulator = false});
+  env.session.crc_rom_path = env.dir.File("missing.rom");
+  EXPECT_EQ(Save(*p), SaveResult::kSaved);
+  auto q = LoadStandard();
+  env.session.crc_rom_path = "   ";
+  EXPECT_EQ(Save(*q), SaveResult::kSaved);
+}
+
+}  // namespace
+}  // namespace qtk
