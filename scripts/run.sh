@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds the toolkit, writes the demo folder and opens the demo image.
+# Installs what is needed, builds the toolkit, writes the demo folder and starts the desktop
+# program inside it, so that its default configuration description is the demo one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 ./build/src/demo/qtkdemo demo
-./build/src/cli/qtkcli load demo/demo_k7720x.bin --config demo/QTK_K7720X.ini --password 1234
+cd demo && ../build/src/app/qtktool

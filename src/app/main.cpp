@@ -1,0 +1,36 @@
+// qtktool: asks for a firmware image, its configuration description and the password, then
+// shows the main window over the loaded image.
+#include <QApplication>
+
+#include "app/app_startup.h"
+#include "app/pages/page_registry.h"
+#include "app/qt_load_dialog_port.h"
+#include "app/qt_user_dialogs.h"
+#include "firmware/program_runner.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+
+  qtk::QtUserDialogs dialogs;
+  qtk::LoadFirmwareMemory memory;
+  qtk::StartupEnvironment environment;
+  environment.application_directory = qtk::ApplicationDirectory();
+  qtk::SystemProgramRunner runner(environment.application_directory);
+  environment.dialogs = &dialogs;
+  environment.runner = &runner;
+  environment.memory = &memory;
+  environment.page_models = qtk::CreatePageModel;
+  environment.page_views = qtk::CreatePageView;
+
+  std::unique_ptr<qtk::MainWindow> window;
+  {
+    qtk::QtLoadDialogPort first_dialog(
+        memory, qtk::DefaultConfigPath(environment.application_directory), dialogs);
+    window = qtk::StartUp(environment, first_dialog);
+  }
+  if (!window)
+    return 0;
+  dialogs.SetParentWidget(window.get());
+  window->exec();
+  return 0;
+}
