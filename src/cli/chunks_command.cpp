@@ -1,12 +1,11 @@
 #include "cli/chunks_command.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <vector>
 
+#include "common/file_io.h"
 #include "firmware/image/image_parser.h"
 
 namespace qtk::cli {
@@ -54,18 +53,13 @@ nlohmann::json ChunkTableJson(const ChunkTable& table) {
 }
 
 int RunChunksCommand(const std::string& image_path, bool json, Streams streams) {
-  std::ifstream file(image_path, std::ios::binary);
-  if (!file) {
-    streams.err << "Can not open firmware file.\n";
-    return 1;
-  }
-  std::vector<uint8_t> image((std::istreambuf_iterator<char>(file)), {});
-  if (file.bad()) {
+  auto image = ReadWholeFile(image_path);
+  if (!image) {
     streams.err << "Can not open firmware file.\n";
     return 1;
   }
   ChunkTable table;
-  if (ParseImage(image, table) == 0) {
+  if (ParseImage(*image, table) == 0) {
     streams.err << "It is not a standard firmware file!\n";
     return 1;
   }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "common/file_io.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/image_parser.h"
 #include "firmware/password_words.h"
@@ -15,13 +15,6 @@ namespace {
 
 // Image offset of the six record bytes (clock and pad block) kept in the first chunk.
 constexpr size_t kMirroredClockPadOffset = 258;
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), {});
-  return !file.bad();
-}
 
 class ImageLoad {
  public:
@@ -72,10 +65,9 @@ bool ImageLoad::LoadImage(const std::string& entered_password) {
   if (!LoadConfiguration()) return false;
   if (project_.firmware_path.empty()) return Fail(-1, load_messages::kSelectFirmware);
 
-  std::vector<uint8_t> image;
-  if (!ReadWholeFile(project_.firmware_path, image)) {
-    return Fail(-1, load_messages::kCannotOpenFirmware);
-  }
+  auto file = ReadWholeFile(project_.firmware_path);
+  if (!file) return Fail(-1, load_messages::kCannotOpenFirmware);
+  std::vector<uint8_t>& image = *file;
   if (ParseImage(image, project_.chunks) == 0) {
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   }
