@@ -97,6 +97,13 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::string& text, MessageIcon ic
   return ToAnswer(box.exec(), buttons);
 }
 
+MessageAnswer QtUserDialogs::ShowTitledMessage(const std::string& title, const std::string& text,
+                                              MessageIcon icon, MessageButtons buttons) {
+  QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), MessageBoxText(text),
+                  ToQtButtons(buttons), parent_.data());
+  return ToAnswer(box.exec(), buttons);
+}
+
 std::optional<std::string> QtUserDialogs::AskOpenFile(const FileDialogRequest& request) {
   return RunFileDialog(parent_.data(), request, false);
 }

@@ -20,6 +20,8 @@ class QtUserDialogs : public UserDialogs {
 
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override;
+  MessageAnswer ShowTitledMessage(const std::string& title, const std::string& text,
+                                  MessageIcon icon, MessageButtons buttons) override;
   std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
 

@@ -3,6 +3,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/user_dialogs.h"
@@ -17,11 +18,12 @@ class RecordingDialogs : public UserDialogs {
     std::string text;
     MessageIcon icon;
     MessageButtons buttons;
+    std::string title;  // empty: the program's own title
   };
 
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override {
-    messages.push_back({text, icon, buttons});
+    messages.push_back({text, icon, buttons, std::exchange(pending_title_, {})});
     if (on_message) on_message(messages.back());
     if (!answers.empty()) {
       MessageAnswer a = answers.front();
@@ -37,6 +39,12 @@ class RecordingDialogs : public UserDialogs {
         return MessageAnswer::Yes;
     }
     return MessageAnswer::Ok;
+  }
+
+  MessageAnswer ShowTitledMessage(const std::string& title, const std::string& text,
+                                  MessageIcon icon, MessageButtons buttons) override {
+    pending_title_ = title;
+    return ShowMessage(text, icon, buttons);
   }
 
   std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {
@@ -69,6 +77,8 @@ class RecordingDialogs : public UserDialogs {
     chosen_paths.pop_front();
     return p;
   }
+
+  std::string pending_title_;
 };
 
 }  // namespace qtk

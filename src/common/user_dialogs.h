@@ -33,6 +33,15 @@ class UserDialogs {
   virtual MessageAnswer ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::None,
                                     MessageButtons buttons = MessageButtons::Ok) = 0;
 
+  // A message box whose title is given instead of the program's name. Dialogs without
+  // titles show the text alone.
+  virtual MessageAnswer ShowTitledMessage(const std::string& title, const std::string& text,
+                                          MessageIcon icon = MessageIcon::None,
+                                          MessageButtons buttons = MessageButtons::Ok) {
+    (void)title;
+    return ShowMessage(text, icon, buttons);
+  }
+
   // Returns the chosen path, or nothing when the user cancelled.
   virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;

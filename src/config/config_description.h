@@ -105,7 +105,7 @@ struct ConfigLimits {
 // order that stops at the first fault with one message (GetLoadError).
 //
 // Conventions of this class:
-// - Getters return copies by value (the spec's "copy into a caller-owned list"). Each string
+// - Getters return copies by value (a copy the caller owns). Each string
 //   list getter is named Get + its section and returns the names; each named value getter
 //   returns a NamedValueList; the bytes of [RFMode] and [DACType] come only through
 //   GetRFModeRange and GetDACTypePair.
@@ -125,7 +125,7 @@ class ConfigDescription {
   void SetDescriptionPath(std::string_view path);
   const std::string& description_path() const { return reader_.description_path(); }
 
-  // Reads the whole description (Part 2.2 steps 1-18). False after the first fault, with the
+  // Reads the whole description. False after the first fault, with the
   // error state set; the sections before the failing one stay filled, the failing one may be
   // partly filled, the later ones keep what they held.
   bool Load();
@@ -201,7 +201,7 @@ class ConfigDescription {
   std::vector<std::string> GetNames(std::string_view section) const;
   size_t GPIOBusTypeCount() const { return gpio_usage_.size(); }
 
-  // Serial flash tables (Part 2.3). Empty unless [FlashDevice] Support is set.
+  // Serial flash tables. Empty unless [FlashDevice] Support is set.
   bool SupportsFlashDevices() const { return switches.flash_device_support; }
   FlashDeviceTable GetFlashDevices() const { return flash_devices_; }
   SectorStructTable GetSectorStructs() const { return sector_structs_; }

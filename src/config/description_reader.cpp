@@ -119,8 +119,8 @@ bool DescriptionReader::ReadIntList(std::string_view section, std::vector<int32_
 }
 
 bool DescriptionReader::ReadItemList(std::string_view section, ItemList& out) {
-  // The spec empties only the names here and the values or pairs in the parsers; emptying
-  // all three keeps them parallel even when the section has no item0.
+  // All three are emptied together, so values or pairs of an earlier load never stay beside
+  // the names of a section that has no item0.
   out.names.clear();
   out.values.clear();
   out.pairs.clear();

@@ -10,7 +10,7 @@
 
 namespace qtk {
 
-// The reading layer of the configuration description (Part 2.1): numbered item lists, the
+// The reading layer of the configuration description: numbered item lists, the
 // item parsers, and the one error message a failed load leaves.
 
 // Two bytes of a named pair list entry, in text order ([RFMode]: low, high; [DACType]: any).

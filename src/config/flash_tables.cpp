@@ -26,7 +26,7 @@ uint8_t HexField(const std::string& field) {
   return *value;
 }
 
-// The pattern all three readers share (Part 2.3 Algorithms). parse_row converts the fields
+// The pattern all three readers share. parse_row converts the fields
 // after the name into one data entry.
 template <typename T, typename ParseRow>
 bool ReadTable(DescriptionReader& reader, std::string_view section, int field_count,
@@ -53,7 +53,7 @@ bool ReadTable(DescriptionReader& reader, std::string_view section, int field_co
   }
 }
 
-// The -9 texts of the cross-check, formatted with the printf rules of Part 2.3.
+// The -9 texts of the cross-check, formatted with printf rules.
 std::string DuplicateValueText(const DeviceValue& v) {
   char text[96];
   std::snprintf(text, sizeof text, "[FlashDeviceValue] data is duplicate: '%d,0x%02X,0x%02X'.",

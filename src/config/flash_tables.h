@@ -10,7 +10,7 @@
 
 namespace qtk {
 
-// The serial flash device tables of the configuration description (Part 2.3).
+// The serial flash device tables of the configuration description.
 
 // One serial flash device: the three bytes the record keeps per device list entry, and the
 // data of one [FlashDevice] catalogue row.

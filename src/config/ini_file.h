@@ -7,12 +7,12 @@
 
 namespace qtk {
 
-// The configuration description file as the reader reaches it (Part 2.1): a path and the
+// The configuration description file as the reader reaches it: a path and the
 // private-profile functions of config/ini. It keeps no file open; every read opens, reads and
 // closes the file.
 class IniFile {
  public:
-  // The longest path the object stores (the spec's fixed buffer of 261 with the NUL).
+  // The longest path the object stores (a fixed buffer of 261 with the NUL).
   static constexpr size_t kMaxPathLength = 260;
 
   // Stores the path when it is 1..260 characters long (and holds no NUL) and returns true;

@@ -8,13 +8,13 @@
 
 namespace qtk {
 
-// Text helpers of the configuration description reader (Part 2.1). The pages use IsHex and
+// Text helpers of the configuration description reader. The pages use IsHex and
 // HexValue for their hexadecimal fields too.
 
 // The set the reader always trims with: space and tab.
 inline constexpr std::string_view kBlanks = " \t";
 
-// Which end Trim works on; the numbers are the spec's modes 0, 1 and 2.
+// Which end Trim works on; the numbers are the modes 0, 1 and 2 the reader uses.
 enum class TrimMode : int { kBoth = 0, kLeading = 1, kTrailing = 2 };
 
 // Removes every leading (kLeading), trailing (kTrailing) or both (kBoth) characters of the
@@ -35,19 +35,19 @@ std::optional<uint32_t> DecimalValue(std::string_view text);
 bool IsHex(std::string_view text, bool need_prefix);
 
 // The value of a hexadecimal text (with the "0x"/"0X" prefix when has_prefix):
-// - 0 when IsHex(text, has_prefix) fails (as the spec says; callers test IsHex first);
+// - 0 when IsHex(text, has_prefix) fails (callers test IsHex first);
 // - nothing when the value does not fit 32 bits ("too large"; leading zeros do not count,
 //   so "0x00000000C2" is 0xC2 but "0x1000000C2" is too large). The value never wraps.
 std::optional<uint32_t> HexValue(std::string_view text, bool has_prefix);
 
-// The byte forms of the flash tables (Part 2.3) and the named value parsers (Part 2.1):
+// The byte forms of the flash tables and the named value parsers:
 // a decimal without sign at most 255, or a prefixed hexadecimal at most 0xFF. Nothing when the
 // text is empty, not of the form, or too large.
 std::optional<uint8_t> DecimalByte(std::string_view text);
 std::optional<uint8_t> HexByte(std::string_view text);
 
 // Cuts the text into exactly count comma-separated fields, each trimmed of blanks, in text
-// order (Part 2.1): the last count - 1 fields are taken from the right at the last ',', the
+// order: the last count - 1 fields are taken from the right at the last ',', the
 // rest (which may itself hold commas) is the first field. Returns false, with fields emptied
 // or partly filled, when a field would be empty, a ',' is first or last, there are fewer than
 // count fields, or count is below 1.

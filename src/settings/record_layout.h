@@ -117,6 +117,20 @@ inline constexpr size_t kTunerParameterEntries = 15;
 inline constexpr size_t kTunerParameterSize = 16;
 inline constexpr size_t kExtTunerIndex = 1400;
 inline constexpr size_t kExtTunerCodes = 1401;  // 15 bytes
+// Fields of one 16-byte tuner parameter entry, from the entry's start (u16 little-endian
+// unless noted).
+namespace tuner_entry {
+inline constexpr size_t kFrequencyLow = 0;     // MHz
+inline constexpr size_t kFrequencyHigh = 2;    // MHz
+inline constexpr size_t kFilterBandwidth = 4;  // kHz
+inline constexpr size_t kFlags = 6;            // u8: the I/Q bits of record byte 144
+inline constexpr size_t kAgcThreshold1 = 8;    // u8
+inline constexpr size_t kAgcThreshold2 = 9;    // u8
+inline constexpr size_t kQpskConfig = 10;
+inline constexpr size_t kUserCrystal = 12;     // kHz
+inline constexpr size_t kBaseAddress = 14;     // u8
+inline constexpr size_t kDiffSingle = 15;      // u8: flags bits 6-7
+}  // namespace tuner_entry
 // OTA block: the last 36 bytes, also mirrored at image offset 0x30000.
 inline constexpr size_t kOtaBlock = 1416;
 inline constexpr size_t kOtaBlockSize = 36;

@@ -1,0 +1,98 @@
+#include "app/pages/general_page_view.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/widgets/bitmap_push_button.h"
+
+namespace qtk {
+
+GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
+    : PageView(parent), model_(model) {
+  list_ = new QTreeWidget;
+  list_->setRootIsDecorated(false);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setAllColumnsShowFocus(true);
+  replace_ = new BitmapPushButton(QStringLiteral("Replace..."));
+  clear_ = new BitmapPushButton(QStringLiteral("Clear"));
+  for (BitmapPushButton* b : {replace_, clear_}) {
+    b->SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4);
+    b->setEnabled(false);
+  }
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(replace_);
+  buttons->addWidget(clear_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(list_);
+  layout->addLayout(buttons);
+
+  connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    model_.SelectRow(selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.front()));
+    PutButtons();
+  });
+  connect(replace_, &QPushButton::clicked, this, [this] {
+    model_.Replace();
+    PutRows();
+    PutButtons();
+  });
+  connect(clear_, &QPushButton::clicked, this, [this] {
+    model_.Clear();
+    PutRows();
+    replace_->setFocus();
+    PutButtons();
+  });
+}
+
+void GeneralPageView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  PageView::keyPressEvent(event);
+}
+
+void GeneralPageView::PutRows() {
+  const int file_column = static_cast<int>(model_.ColumnNames().size()) - 1;
+  for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+    list_->topLevelItem(row)->setText(
+        file_column, QString::fromStdString(model_.Cells(row)[static_cast<size_t>(file_column)]));
+  }
+}
+
+void GeneralPageView::PutButtons() {
+  replace_->setEnabled(model_.replace_enabled());
+  clear_->setEnabled(model_.clear_enabled());
+}
+
+void GeneralPageView::PutControls() {
+  const std::vector<std::string> names = model_.ColumnNames();
+  const std::vector<int> widths = model_.ColumnWidths();
+  QStringList labels;
+  for (const std::string& n : names)
+    labels << QString::fromStdString(n);
+  const QSignalBlocker block(list_);
+  list_->clear();
+  list_->setColumnCount(static_cast<int>(labels.size()));
+  list_->setHeaderLabels(labels);
+  for (size_t i = 0; i < widths.size(); ++i) {
+    list_->header()->resizeSection(static_cast<int>(i), widths[i]);
+  }
+  for (int row = 0; row < static_cast<int>(model_.rows().size()); ++row) {
+    QStringList cells;
+    for (const std::string& c : model_.Cells(row))
+      cells << QString::fromStdString(c);
+    list_->addTopLevelItem(new QTreeWidgetItem(cells));
+  }
+  if (model_.selected_row() >= 0)
+    list_->topLevelItem(model_.selected_row())->setSelected(true);
+  PutButtons();
+}
+
+}  // namespace qtk

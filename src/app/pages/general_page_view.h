@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/pages/page_view.h"
+#include "app/widgets/bitmap_push_button.h"
+#include "pages/general_page.h"
+
+#include <QTreeWidget>
+
+namespace qtk {
+
+// The Qt view of the General page: the chunk list and its two buttons.
+class GeneralPageView : public PageView {
+  Q_OBJECT
+ public:
+  GeneralPageView(GeneralPage& model, QWidget* parent = nullptr);
+
+  SettingsPage& model() override { return model_; }
+  void PutControls() override;
+  bool TakeControls() override { return true; }
+
+  QTreeWidget* chunk_list() const { return list_; }
+  BitmapPushButton* replace_button() const { return replace_; }
+  BitmapPushButton* clear_button() const { return clear_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void PutRows();
+  void PutButtons();
+
+  GeneralPage& model_;
+  QTreeWidget* list_;
+  BitmapPushButton* replace_;
+  BitmapPushButton* clear_;
+};
+
+}  // namespace qtk

@@ -1,0 +1,316 @@
+#include "pages/general_page.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <map>
+
+#include "config/ini/private_profile.h"
+#include "config/text_helpers.h"
+#include "firmware/firmware_saver.h"
+#include "firmware/program_runner.h"
+
+namespace qtk {
+namespace {
+
+constexpr std::array<uint8_t, 4> kSequenceHeader = {0x00, 0x00, 0x01, 0xB3};
+constexpr std::array<uint8_t, 4> kSequenceEnd = {0x00, 0x00, 0x01, 0xB7};
+constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+
+std::string HexWord(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%8.8x", value);
+  return text;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+const char* ChunkFileFilter(uint32_t id) {
+  switch (id) {
+    case kLogoChunkId:
+      return "Logo Files(*.m2v)|*.m2v|All Files (*.*)|*.*||";
+    case kDefaultDatabaseChunkId:
+      return "DefaultDb Files(*.txt)|*.txt|All Files (*.*)|*.*||";
+    case kMainCodeChunkId:
+      return "Main code Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    case kUserDatabaseChunkId:
+      return "User DB Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    case kGameEmulatorChunkId:
+      return "Game Emu Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    case kGameRomChunkId:
+      return "Game Rom Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    case kCommonDataChunkId:
+      return "Common data Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    case kBootloaderChunkId:
+      return "Bootloader Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    default:
+      return "Binary Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+  }
+}
+
+std::optional<bool> IsStandardLogo(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return std::nullopt;
+  std::array<uint8_t, 4> head{};
+  std::array<uint8_t, 4> tail{};
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0)
+    return std::nullopt;
+  if (size < 4)
+    return false;
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(head.data()), 4);
+  in.seekg(size - 4);
+  in.read(reinterpret_cast<char*>(tail.data()), 4);
+  if (!in)
+    return std::nullopt;
+  return head == kSequenceHeader && tail == kSequenceEnd;
+}
+
+bool IsStandardDefaultDbText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (in && std::getline(in, line)) {
+    if (!line.empty() && line[0] == ';')
+      continue;
+    if (line.find_first_not_of(" \t\r\n") == std::string::npos)
+      continue;
+    return line[0] == '*' || line[0] == '#';
+  }
+  return false;
+}
+
+std::vector<std::string> GeneralPage::ColumnNames() const {
+  if (detail_)
+    return {"Chunk name", "ID", "Offset", "CRC", "File"};
+  return {"Chunk name", "File"};
+}
+
+std::vector<int> GeneralPage::ColumnWidths() const {
+  if (detail_)
+    return {100, 80, 80, 80, 120};
+  return {100, 360};
+}
+
+std::vector<std::string> GeneralPage::Cells(int row) const {
+  const Row& r = rows_.at(static_cast<size_t>(row));
+  if (detail_)
+    return {r.name, r.id, r.offset, r.crc, r.file};
+  return {r.name, r.file};
+}
+
+void GeneralPage::Load() {
+  const ChunkTable& chunks = project().chunks;
+  detail_ = project().config.switches.show_chunk_detail_enable != 0;
+  // A row keeps its file while its chunk still carries the mark made for it (a settings file
+  // load refreshes the page without touching the marks; a firmware reload drops them).
+  std::map<uint32_t, Row> previous;
+  for (const Row& r : rows_) {
+    if (r.chunk_index >= 0 && r.chunk_index < chunks.count) {
+      previous[chunks.entries[static_cast<size_t>(r.chunk_index)].id] = r;
+    }
+  }
+  rows_.clear();
+  for (uint32_t id : project().config.GetChunkIds()) {
+    const std::optional<int> index = chunks.FindLoaded(id);
+    if (!index)
+      continue;
+    const ChunkEntry& entry = chunks.entries[static_cast<size_t>(*index)];
+    Row row{*index,
+            entry.Name(),
+            HexWord(entry.id),
+            HexWord(entry.offset_to_next),
+            HexWord(entry.crc),
+            "",
+            ""};
+    if (auto old = previous.find(id); old != previous.end() && entry.replace &&
+                                      !old->second.marked_path.empty() &&
+                                      entry.replacement_path == old->second.marked_path) {
+      row.file = old->second.file;
+      row.marked_path = old->second.marked_path;
+    }
+    rows_.push_back(std::move(row));
+  }
+  selected_ = -1;
+}
+
+void GeneralPage::SelectRow(int row) {
+  selected_ = row >= 0 && row < static_cast<int>(rows_.size()) ? row : -1;
+}
+
+bool GeneralPage::clear_enabled() const {
+  return selected_ >= 0 && !rows_[static_cast<size_t>(selected_)].file.empty();
+}
+
+std::optional<int> GeneralPage::ChunkOfRow(int row) const {
+  if (row < 0 || row >= static_cast<int>(rows_.size()))
+    return std::nullopt;
+  const ChunkTable& chunks = project().chunks;
+  for (int i = 0; i < chunks.count; ++i) {
+    if (SameNameIgnoringCase(chunks.entries[static_cast<size_t>(i)].Name(),
+                             rows_[static_cast<size_t>(row)].name)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string GeneralPage::BuilderFile(const char* name) const {
+  return (context_.application_directory / name).string();
+}
+
+bool GeneralPage::Replace() {
+  const std::optional<int> chunk = ChunkOfRow(selected_);
+  if (!chunk)
+    return false;
+  UserDialogs& dialogs = *context_.dialogs;
+  const uint32_t id = project().chunks.entries[static_cast<size_t>(*chunk)].id;
+
+  FileDialogRequest request;
+  request.filter = ChunkFileFilter(id);
+  request.must_exist = true;
+  request.read_only_ticked = true;
+  const std::optional<std::string> chosen = dialogs.AskOpenFile(request);
+  if (!chosen)
+    return false;
+  const std::string path = Trim(*chosen, TrimMode::kBoth, kWhiteSpace);
+  if (path.empty())
+    return false;
+  if (path.size() > kMaxChunkPathLength) {
+    dialogs.ShowMessage(general_messages::kNameTooLong);
+    return false;
+  }
+
+  std::string file = path;
+  if (id == kLogoChunkId) {
+    const std::optional<bool> standard = IsStandardLogo(path);
+    if (!standard) {
+      dialogs.ShowTitledMessage(general_messages::kWarningTitle, general_messages::kCannotOpenLogo,
+                                MessageIcon::Warning);
+    }
+    if (!standard.value_or(false)) {
+      dialogs.ShowMessage(general_messages::kNotStandardLogo, MessageIcon::Error);
+      return false;
+    }
+  } else if (id == kDefaultDatabaseChunkId) {
+    if (!IsStandardDefaultDbText(path)) {
+      dialogs.ShowMessage(general_messages::kNotStandardDefaultDb, MessageIcon::Error);
+      return false;
+    }
+    if (!ConvertDefaultDatabase(path))
+      return false;
+    file = BuilderFile(builder_files::kDefaultDatabase);
+  }
+
+  if (!ChunkFileFits(project(), file, *chunk, dialogs))
+    return false;
+  ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(*chunk)];
+  entry.replacement_path = file;
+  entry.replace = true;
+  Row& row = rows_[static_cast<size_t>(selected_)];
+  row.file = path;
+  row.marked_path = file;
+  if (id == kUserDatabaseChunkId)
+    user_db_from_conversion_ = false;
+  return true;
+}
+
+bool GeneralPage::ConvertDefaultDatabase(const std::string& text_path) {
+  namespace fs = std::filesystem;
+  UserDialogs& dialogs = *context_.dialogs;
+  auto fail = [&dialogs] {
+    dialogs.ShowMessage(general_messages::kConvertFailed);
+    return false;
+  };
+  const fs::path input = BuilderFile(builder_files::kInput);
+  const fs::path settings_file = BuilderFile(builder_files::kSettings);
+  std::error_code ec;
+  // The user may have picked the builder's own input file; it must not be deleted before it
+  // is read.
+  const bool input_is_chosen = fs::exists(input, ec) && fs::equivalent(input, text_path, ec);
+  // Outputs of an earlier run must be gone, or a builder that fails would pass them off as
+  // this run's result.
+  for (const char* name :
+       {builder_files::kDefaultDatabase, builder_files::kUserDatabase, builder_files::kUnzipped}) {
+    fs::remove(BuilderFile(name), ec);
+    if (ec)
+      return fail();
+  }
+  if (!input_is_chosen) {
+    fs::remove(input, ec);
+    if (ec)
+      return fail();
+  }
+  if (!input_is_chosen &&
+      !fs::copy_file(text_path, input, fs::copy_options::overwrite_existing, ec)) {
+    return fail();
+  }
+  if (!ini::WritePrivateProfileString("File0", "File", builder_files::kInput, settings_file)) {
+    return fail();
+  }
+  const MessageAnswer answer = dialogs.ShowMessage(general_messages::kDomesticQuestion,
+                                                   MessageIcon::Question, MessageButtons::YesNo);
+  if (!ini::WritePrivateProfileString("config", "LoadDomestic",
+                                      answer == MessageAnswer::Yes ? "0" : "1", settings_file)) {
+    return fail();
+  }
+  const bool first_builder = (project().settings.U8(record::kConfigVersion) >> 4) == 1;
+  const char* program = first_builder ? builder_files::kProgramV1 : builder_files::kProgram;
+  if (context_.runner == nullptr || !context_.runner->RunProgramAndWait(program, {})) {
+    return fail();
+  }
+  // The builder reports a user database it could not write only on its console; a missing
+  // file must not be marked, or every later save would fail on it.
+  if (std::optional<int> user_db = project().chunks.FindLoaded(kUserDatabaseChunkId);
+      user_db && fs::exists(BuilderFile(builder_files::kUserDatabase), ec)) {
+    ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(*user_db)];
+    entry.replacement_path = BuilderFile(builder_files::kUserDatabase);
+    entry.replace = true;
+    user_db_from_conversion_ = true;
+  }
+  return true;
+}
+
+void GeneralPage::Unmark(int chunk_index) {
+  ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(chunk_index)];
+  entry.replace = false;
+  entry.replacement_path.clear();
+  for (Row& r : rows_) {
+    if (r.chunk_index == chunk_index) {
+      r.file.clear();
+      r.marked_path.clear();
+    }
+  }
+}
+
+void GeneralPage::Clear() {
+  if (selected_ < 0)
+    return;
+  if (const std::optional<int> chunk = ChunkOfRow(selected_)) {
+    const uint32_t id = project().chunks.entries[static_cast<size_t>(*chunk)].id;
+    // The user database from a conversion belongs to the default database of that conversion:
+    // it goes when the default database mark goes, and stays when another chunk is cleared.
+    if ((id == kDefaultDatabaseChunkId && user_db_from_conversion_) || id == kUserDatabaseChunkId) {
+      if (std::optional<int> user_db = project().chunks.FindLoaded(kUserDatabaseChunkId)) {
+        Unmark(*user_db);
+      }
+      user_db_from_conversion_ = false;
+    }
+    Unmark(*chunk);
+  }
+  rows_[static_cast<size_t>(selected_)].file.clear();
+  rows_[static_cast<size_t>(selected_)].marked_path.clear();
+}
+
+}  // namespace qtk

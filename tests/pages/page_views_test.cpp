@@ -1,0 +1,191 @@
+// What only the widgets of the first three pages do: input filtering, the palette spin,
+// enabling and hiding. The page rules themselves are tested on the models.
+#include <QApplication>
+#include <QDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/pages/common_page_view.h"
+#include "app/pages/general_page_view.h"
+#include "app/pages/page_registry.h"
+#include "app/pages/tuner_page_view.h"
+#include "page_env.h"
+
+namespace qtk {
+
+class PageViewsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void RegistryCreatesTheThreePages() {
+    testing::PageEnv env;
+    for (PageId id : {PageId::kGeneral, PageId::kCommon, PageId::kTuner}) {
+      std::unique_ptr<SettingsPage> model = CreatePageModel(id, env.context);
+      QVERIFY(model);
+      QCOMPARE(model->Id(), id);
+      std::unique_ptr<PageView> view(CreatePageView(id, *model, nullptr));
+      QVERIFY(view);
+      QCOMPARE(&view->model(), model.get());
+    }
+    QVERIFY(!CreatePageModel(PageId::kLanguage, env.context));
+  }
+
+  void TunerEditsTakeOnlyTheirCharacters() {
+    testing::PageEnv env;
+    TunerPage model(env.context);
+    model.Load();
+    TunerPageView view(model);
+    view.PutControls();
+    view.base_address()->clear();
+    QTest::keyClicks(view.base_address(), "g-Fz9");
+    QCOMPARE(view.base_address()->text(), QStringLiteral("F9"));
+    view.user_crystal()->clear();
+    QTest::keyClicks(view.user_crystal(), "7a0000");
+    QCOMPARE(view.user_crystal()->text(), QStringLiteral("65535"));  // 70000, clamped
+  }
+
+  void TunerZoomIsCheckedWhenTheEditIsLeft() {
+    testing::PageEnv env;
+    TunerPage model(env.context);
+    model.Load();
+    TunerPageView view(model);
+    view.PutControls();
+    view.quality_zoom()->setText(QStringLiteral("45"));
+    emit view.quality_zoom()->editingFinished();
+    QCOMPARE(view.quality_zoom()->text(), QStringLiteral("100"));
+    QCOMPARE(env.dialogs.LastText(), std::string("Signal quality zoom should be in 50 - 300!\n"));
+  }
+
+  void TunerBasicFormatHidesExtendedControlsAndFollowsIqEnable() {
+    testing::PageEnv env({.config_version = 1});
+    TunerPage model(env.context);
+    model.Load();
+    TunerPageView view(model);
+    view.PutControls();
+    QVERIFY(view.extended_controls()->isHidden());
+    QVERIFY(!view.tuner_list()->isHidden());
+    view.iq_enable()->setCurrentIndex(0);
+    emit view.iq_enable()->activated(0);
+    QVERIFY(!view.q_set()->isEnabled());
+    emit view.iq_enable()->activated(1);
+    QVERIFY(view.q_set()->isEnabled());
+
+    testing::PageEnv extended;
+    TunerPage extended_model(extended.context);
+    extended_model.Load();
+    TunerPageView extended_view(extended_model);
+    extended_view.PutControls();
+    QVERIFY(!extended_view.extended_controls()->isHidden());
+    QVERIFY(!extended_view.iq_enable()->isEnabled());
+    QCOMPARE(extended_view.iq_enable()->count(), 0);
+  }
+
+  void CommonPaletteSpinWrapsAndRefillsTheStyles() {
+    testing::PageEnv env;
+    CommonPage model(env.context);
+    model.Load();
+    CommonPageView view(model);
+    view.PutControls();
+    QCOMPARE(view.palette_count()->text(), QStringLiteral("4"));
+    view.palette_up()->click();
+    QCOMPARE(view.palette_count()->text(), QStringLiteral("1"));
+    QCOMPARE(view.osd_palette()->count(), 1);
+    view.palette_down()->click();
+    QCOMPARE(view.palette_count()->text(), QStringLiteral("4"));
+    view.palette_count()->clear();
+    QTest::keyClicks(view.palette_count(), "9");
+    QCOMPARE(view.palette_count()->text(), QStringLiteral("1"));
+  }
+
+  void CommonTextsTakeOnlyDisplayableCharacters() {
+    testing::PageEnv env;
+    CommonPage model(env.context);
+    model.Load();
+    CommonPageView view(model);
+    view.PutControls();
+    view.power_on()->clear();
+    QTest::keyClicks(view.power_on(), "k8.x-Ab");
+    QCOMPARE(view.power_on()->text(), QStringLiteral("8-Ab"));
+    QCOMPARE(view.power_on()->maxLength(), 4);
+    view.version()->clear();
+    QTest::keyClicks(view.version(), "v");
+    QKeyEvent accented(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0xE9)));
+    QApplication::sendEvent(view.version(), &accented);
+    QTest::keyClicks(view.version(), "1");
+    QCOMPARE(view.version()->text(), QStringLiteral("v1"));
+    view.volume()->clear();
+    QTest::keyClicks(view.volume(), "150");
+    QCOMPARE(view.volume()->text(), QStringLiteral("0"));  // above MaxValue: MinValue
+    QCOMPARE(view.volume_slider()->value(), 0);
+    view.volume_slider()->setValue(70);
+    QCOMPARE(view.volume()->text(), QStringLiteral("70"));
+  }
+
+  void CommonHidesCrcRomAndFollowsCustomerConfig() {
+    testdata::DescriptionSpec d = testdata::RealisticDescription();
+    d.Set("CommonConfig", "CustomerConfigEnable", 0);
+    testing::PageEnv env({}, d);
+    CommonPage model(env.context);
+    model.Load();
+    CommonPageView view(model);
+    view.PutControls();
+    QVERIFY(view.crc_rom_edit()->isHidden());
+    QVERIFY(view.crc_rom_button()->isHidden());
+    QVERIFY(view.crc_rom_label()->isHidden());
+    QVERIFY(view.palette_count()->isHidden());
+    QVERIFY(view.palette_count_label()->isHidden());
+  }
+
+  void EscapeNeverClosesTheWindowAroundThePage() {
+    testing::PageEnv env;
+    CommonPage model(env.context);
+    model.Load();
+    QDialog dialog;
+    auto* view = new CommonPageView(model, &dialog);
+    (new QVBoxLayout(&dialog))->addWidget(view);
+    view->PutControls();
+    dialog.show();
+    view->version()->setFocus();
+    QTest::keyClick(view->version(), Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), 0);
+  }
+
+  void GeneralButtonsFollowTheSelection() {
+    testing::PageEnv env;
+    GeneralPage model(env.context);
+    model.Load();
+    GeneralPageView view(model);
+    view.PutControls();
+    QCOMPARE(view.chunk_list()->columnCount(), 5);
+    QCOMPARE(view.chunk_list()->headerItem()->text(3), QStringLiteral("CRC"));
+    QCOMPARE(view.chunk_list()->header()->sectionSize(4), 120);
+    QCOMPARE(view.chunk_list()->topLevelItemCount(), 9);
+    QVERIFY(!view.replace_button()->isEnabled());
+    QVERIFY(!view.clear_button()->isEnabled());
+    view.chunk_list()->topLevelItem(6)->setSelected(true);
+    QVERIFY(view.replace_button()->isEnabled());
+    QVERIFY(!view.clear_button()->isEnabled());
+
+    const std::string file = env.dir.File("emu.bin");
+    testdata::WriteFile(file, testdata::PatternBytes(32));
+    env.dialogs.chosen_paths.push_back(file);
+    view.replace_button()->click();
+    QCOMPARE(view.chunk_list()->topLevelItem(6)->text(4), QString::fromStdString(file));
+    QVERIFY(view.clear_button()->isEnabled());
+    view.clear_button()->click();
+    QCOMPARE(view.chunk_list()->topLevelItem(6)->text(4), QString());
+    QVERIFY(!view.clear_button()->isEnabled());
+    view.chunk_list()->clearSelection();
+    QVERIFY(!view.replace_button()->isEnabled());
+  }
+};
+
+}  // namespace qtk
+
+QTEST_MAIN(qtk::PageViewsTest)
+#include "page_views_test.moc"
