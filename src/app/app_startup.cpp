@@ -35,8 +35,7 @@ std::unique_ptr<MainWindow> StartUp(const StartupEnvironment& environment,
                           QWidget* parent) -> std::unique_ptr<LoadDialogPort> {
     return std::make_unique<QtLoadDialogPort>(*memory, config, *dialogs, parent);
   };
-  return std::make_unique<MainWindow>(std::move(*project), std::move(session),
-                                      std::move(setup));
+  return std::make_unique<MainWindow>(std::move(*project), std::move(session), std::move(setup));
 }
 
 }  // namespace qtk

@@ -24,8 +24,12 @@ namespace {
 constexpr int kPageRole = Qt::UserRole;
 constexpr int kTreeWidth = 170;
 
-QString Text(const char* text) { return QString::fromUtf8(text); }
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const char* text) {
+  return QString::fromUtf8(text);
+}
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 BitmapPushButton* MakeSkinnedButton(const char* caption, QWidget* parent) {
   auto* button = new BitmapPushButton(Text(caption), parent);
@@ -132,9 +136,9 @@ void MainWindow::BuildControls() {
   status->addWidget(config_version_label_);
 
   auto* buttons = new QHBoxLayout;
-  for (BitmapPushButton* button : {load_fw_button_, save_fw_button_, load_settings_button_,
-                                   save_settings_button_, change_password_button_, exit_button_,
-                                   about_button_})
+  for (BitmapPushButton* button :
+       {load_fw_button_, save_fw_button_, load_settings_button_, save_settings_button_,
+        change_password_button_, exit_button_, about_button_})
     buttons->addWidget(button);
 
   auto* layout = new QVBoxLayout(this);
@@ -164,8 +168,7 @@ PageView* MainWindow::View(PageId id) const {
 }
 
 void MainWindow::FillTree() {
-  const auto tree =
-      model_->TreeItems([this](PageId id) { return View(id) != nullptr; });
+  const auto tree = model_->TreeItems([this](PageId id) { return View(id) != nullptr; });
   const std::function<void(const PageTreeItem&, QTreeWidgetItem*)> add =
       [&](const PageTreeItem& branch, QTreeWidgetItem* parent) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);

@@ -108,8 +108,8 @@ class MainWindowModelTest : public ::testing::Test {
     environment.dialogs = &dialogs;
     environment.application_directory = env.dir.path();
     environment.page_factory = pages.Factory();
-    auto model = std::make_unique<MainWindowModel>(std::move(*project), env.session,
-                                                   std::move(environment));
+    auto model =
+        std::make_unique<MainWindowModel>(std::move(*project), env.session, std::move(environment));
     model->SetView(&view);
     pages.log.clear();
     return model;
@@ -159,8 +159,7 @@ struct TreeCase {
   const char* tree;
 };
 
-class PageTreeTest : public MainWindowModelTest,
-                     public ::testing::WithParamInterface<TreeCase> {};
+class PageTreeTest : public MainWindowModelTest, public ::testing::WithParamInterface<TreeCase> {};
 
 TEST_P(PageTreeTest, FollowsTheTwoSwitches) {
   auto model = Make();
@@ -189,8 +188,9 @@ TEST_F(MainWindowModelTest, TreeLeavesOutMissingPagesAndLiftsTheirChildren) {
   pages.missing = {PageId::kCommon, PageId::kGeneral, PageId::kTuner};
   auto model = Make();
   const auto tree = model->TreeItems([](PageId id) { return id != PageId::kGpioUsage; });
-  EXPECT_EQ(Describe(tree), "System set|Panel|Language|AV set|Key map|Program set|"
-                            "Serial flash|OTA set");
+  EXPECT_EQ(Describe(tree),
+            "System set|Panel|Language|AV set|Key map|Program set|"
+            "Serial flash|OTA set");
   EXPECT_EQ(MainWindowModel::InitialPage(tree), PageId::kSystemSet);
   EXPECT_EQ(MainWindowModel::InitialPage({}), std::nullopt);
 }
@@ -284,8 +284,7 @@ TEST_F(MainWindowModelTest, SaveFirmwareStoresEveryPageThenWritesTheImage) {
   EXPECT_EQ(pages.log, expected);
   EXPECT_EQ(view.takes, 1);
   ASSERT_EQ(dialogs.file_requests.size(), 1u);
-  EXPECT_EQ(dialogs.file_requests[0].filter,
-            "Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||");
+  EXPECT_EQ(dialogs.file_requests[0].filter, "Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||");
   EXPECT_TRUE(dialogs.file_requests[0].ask_before_overwrite);
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
   EXPECT_EQ(std::filesystem::file_size(output), std::filesystem::file_size(env.image_path()));
@@ -306,9 +305,9 @@ TEST_F(MainWindowModelTest, TheFirstRefusingPageStopsBothSavesSilently) {
   auto model = Make();
   pages.Page(PageId::kKeyMap)->store_answer = false;
   EXPECT_FALSE(model->SaveFirmwareCommand());
-  EXPECT_EQ(Stores(pages.log), (std::vector<std::string>{"Store General", "Store Common",
-                                                         "Store Tuner", "Store Language",
-                                                         "Store AV set", "Store Key map"}));
+  EXPECT_EQ(Stores(pages.log),
+            (std::vector<std::string>{"Store General", "Store Common", "Store Tuner",
+                                      "Store Language", "Store AV set", "Store Key map"}));
   pages.log.clear();
   EXPECT_FALSE(model->SaveSettingsFile());
   EXPECT_EQ(pages.log.back(), "Store Key map");
@@ -344,8 +343,8 @@ TEST_F(MainWindowModelTest, SaveSettingsWritesTheRecordToTheTrimmedPath) {
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Save setting file OK!"});
   const auto bytes = testdata::ReadFile(output);
   ASSERT_EQ(bytes.size(), 1452u);
-  EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 100,
-                         model->project().settings.bytes().begin()));
+  EXPECT_TRUE(
+      std::equal(bytes.begin(), bytes.begin() + 100, model->project().settings.bytes().begin()));
   // A blank path stops quietly.
   EXPECT_FALSE(model->SaveSettingsFile());
   EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -362,8 +361,7 @@ class LoadSettingsTest : public MainWindowModelTest {
     copy.SetU8(200, static_cast<uint8_t>(copy.U8(200) ^ 0x21));
     const std::string path = env.dir.File("changed.set");
     RecordingDialogs quiet;
-    EXPECT_TRUE(WriteSettingFile(path, copy, model.project().config.SupportsFlashDevices(),
-                                 quiet));
+    EXPECT_TRUE(WriteSettingFile(path, copy, model.project().config.SupportsFlashDevices(), quiet));
     return path;
   }
 };
@@ -411,8 +409,7 @@ TEST_F(LoadSettingsTest, APanelImportRefreshesKeyMapGpioUsageAndPanel) {
   dialogs.chosen_paths = {path};
   ASSERT_TRUE(model->LoadSettingsFile());
   EXPECT_EQ(pages.log, (EventLog{"Import GPIO usage", "Load Key map", "Load Panel"}));
-  EXPECT_EQ(view.put,
-            (std::vector<PageId>{PageId::kKeyMap, PageId::kGpioUsage, PageId::kPanel}));
+  EXPECT_EQ(view.put, (std::vector<PageId>{PageId::kKeyMap, PageId::kGpioUsage, PageId::kPanel}));
 }
 
 TEST_F(LoadSettingsTest, RefusedOrCancelledLoadsChangeNothing) {

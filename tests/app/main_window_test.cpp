@@ -157,9 +157,7 @@ class MainWindowTest : public QObject {
     return window;
   }
 
-  void Select(MainWindow& window, PageId id) {
-    window.Tree()->setCurrentItem(window.TreeItem(id));
-  }
+  void Select(MainWindow& window, PageId id) { window.Tree()->setCurrentItem(window.TreeItem(id)); }
 
  private slots:
   void init() {
@@ -181,8 +179,8 @@ class MainWindowTest : public QObject {
     LoadFirmwareMemory memory;
     QtLoadDialogPort port(memory, DefaultConfigPath(env_->dir.path()), dialogs_);
     ShowScript script(port.dialog(), {[](LoadFirmwareDialog& d) { d.reject(); }});
-    StartupEnvironment environment{env_->dir.path(), &dialogs_, nullptr, &memory,
-                                   pages_->Factory(), {}};
+    StartupEnvironment environment{env_->dir.path(), &dialogs_,         nullptr,
+                                   &memory,          pages_->Factory(), {}};
     QVERIFY(StartUp(environment, port) == nullptr);
     QCOMPARE(script.shown, size_t(1));
     QVERIFY(pages_->made.empty());
@@ -194,37 +192,34 @@ class MainWindowTest : public QObject {
     QtLoadDialogPort port(memory, DefaultConfigPath(env_->dir.path()), dialogs_);
     QWidget* focus_after_password = nullptr;
     QWidget* focus_after_missing_file = nullptr;
-    ShowScript script(
-        port.dialog(),
-        {Submit(env_->image_path(), "4321"),
-         [&](LoadFirmwareDialog& d) {
-           focus_after_password = d.focusWidget();
-           QCOMPARE(d.FirmwarePathEdit()->text(), QString::fromStdString(env_->image_path()));
-           QVERIFY(d.PasswordEdit()->text().isEmpty());
-           Submit(env_->dir.File("none.bin"), "1234")(d);
-         },
-         [&](LoadFirmwareDialog& d) {
-           focus_after_missing_file = d.focusWidget();
-           d.reject();
-         }});
-    StartupEnvironment environment{env_->dir.path(), &dialogs_, nullptr, &memory,
-                                   pages_->Factory(), {}};
+    ShowScript script(port.dialog(), {Submit(env_->image_path(), "4321"),
+                                      [&](LoadFirmwareDialog& d) {
+                                        focus_after_password = d.focusWidget();
+                                        QCOMPARE(d.FirmwarePathEdit()->text(),
+                                                 QString::fromStdString(env_->image_path()));
+                                        QVERIFY(d.PasswordEdit()->text().isEmpty());
+                                        Submit(env_->dir.File("none.bin"), "1234")(d);
+                                      },
+                                      [&](LoadFirmwareDialog& d) {
+                                        focus_after_missing_file = d.focusWidget();
+                                        d.reject();
+                                      }});
+    StartupEnvironment environment{env_->dir.path(), &dialogs_,         nullptr,
+                                   &memory,          pages_->Factory(), {}};
     QVERIFY(StartUp(environment, port) == nullptr);
     QCOMPARE(script.shown, size_t(3));
     QCOMPARE(focus_after_password, static_cast<QWidget*>(port.dialog().PasswordEdit()));
-    QCOMPARE(focus_after_missing_file,
-             static_cast<QWidget*>(port.dialog().FirmwareBrowseButton()));
-    QCOMPARE(dialogs_.Texts(),
-             (std::vector<std::string>{"The password is wrong, please try again!",
-                                       "Can not open firmware file."}));
+    QCOMPARE(focus_after_missing_file, static_cast<QWidget*>(port.dialog().FirmwareBrowseButton()));
+    QCOMPARE(dialogs_.Texts(), (std::vector<std::string>{"The password is wrong, please try again!",
+                                                         "Can not open firmware file."}));
   }
 
   void StartUpSuccessGivesTheMainWindow() {
     LoadFirmwareMemory memory;
     QtLoadDialogPort port(memory, DefaultConfigPath(env_->dir.path()), dialogs_);
     ShowScript script(port.dialog(), {Submit(env_->image_path(), "1234")});
-    StartupEnvironment environment{env_->dir.path(), &dialogs_, nullptr, &memory,
-                                   pages_->Factory(), {}};
+    StartupEnvironment environment{env_->dir.path(), &dialogs_,         nullptr,
+                                   &memory,          pages_->Factory(), {}};
     auto window = StartUp(environment, port);
     QVERIFY(window != nullptr);
     QCOMPARE(script.shown, size_t(1));
@@ -248,9 +243,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->ConfigVersionCaption()->text(), QString("Config ver:"));
     QCOMPARE(window->ConfigVersionLabel()->text(), QString("2.0"));
     const QList<BitmapPushButton*> buttons = {
-        window->LoadFirmwareButton(),   window->SaveFirmwareButton(),
-        window->LoadSettingsButton(),   window->SaveSettingsButton(),
-        window->ChangePasswordButton(), window->ExitButton()};
+        window->LoadFirmwareButton(), window->SaveFirmwareButton(),   window->LoadSettingsButton(),
+        window->SaveSettingsButton(), window->ChangePasswordButton(), window->ExitButton()};
     const QStringList captions = {"Load FW...",       "Save FW...",         "Load Settings",
                                   "Save Settings...", "Change password...", "Exit"};
     for (int i = 0; i < buttons.size(); ++i) {
@@ -287,10 +281,10 @@ class MainWindowTest : public QObject {
 
   void TreeWithBothSwitchesSetNestsSystemSetUnderCommon() {
     auto window = Make();
-    QCOMPARE(TreeLabels(window->Tree()),
-             QStringList({"Chunk", "Common", "System set", "Panel", "GPIO usage", "Tuner",
-                          "Language", "AV set", "Key map", "Program set", "Serial flash",
-                          "OTA set"}));
+    QCOMPARE(
+        TreeLabels(window->Tree()),
+        QStringList({"Chunk", "Common", "System set", "Panel", "GPIO usage", "Tuner", "Language",
+                     "AV set", "Key map", "Program set", "Serial flash", "OTA set"}));
     QCOMPARE(window->TreeItem(PageId::kSystemSet)->parent(), window->TreeItem(PageId::kCommon));
   }
 
@@ -455,9 +449,9 @@ class MainWindowTest : public QObject {
     const std::filesystem::path demo = env_->dir.path() / "demo";
     QVERIFY2(demo::WriteDemoSet(demo, &error), error.c_str());
     LoadSession session;
-    auto project = OpenFirmware((demo / demo::kDemoImageName).string(),
-                                (demo / "QTK_K7720X.ini").string(), demo::kDemoPassword,
-                                session, dialogs_);
+    auto project =
+        OpenFirmware((demo / demo::kDemoImageName).string(), (demo / "QTK_K7720X.ini").string(),
+                     demo::kDemoPassword, session, dialogs_);
     QVERIFY(project != nullptr);
     MainWindowSetup setup;
     setup.dialogs = &dialogs_;

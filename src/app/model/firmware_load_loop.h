@@ -14,7 +14,6 @@ namespace qtk {
 // or nothing after a cancel. Each attempt loads into a fresh project, so nothing the caller
 // holds changes before a load has succeeded.
 std::unique_ptr<FirmwareProject> LoadFirmwareFromDialog(LoadDialogPort& dialog,
-                                                        LoadSession& session,
-                                                        UserDialogs& dialogs);
+                                                        LoadSession& session, UserDialogs& dialogs);
 
 }  // namespace qtk

@@ -47,12 +47,9 @@ MainWindowModel::MainWindowModel(FirmwareProject project, LoadSession session,
       session_(std::move(session)),
       environment_(std::move(environment)),
       load_settings_label_(main_window_texts::kLoadSettings) {
-  const PageContext context{&project_,
-                            &session_,
-                            environment_.dialogs,
-                            environment_.application_directory,
-                            environment_.runner,
-                            &shared_};
+  const PageContext context{
+      &project_,           &session_, environment_.dialogs, environment_.application_directory,
+      environment_.runner, &shared_};
   if (environment_.page_factory) {
     for (const auto& info : kPageTable) {
       if (auto page = environment_.page_factory(info.id, context))
@@ -90,9 +87,8 @@ std::vector<PageTreeItem> MainWindowModel::TreeItems(
   if (switches.ota_config_enable != 0)
     tree.push_back(Branch(PageId::kOtaSet));
 
-  return Prune(std::move(tree), [&](PageId id) {
-    return Page(id) != nullptr && (!can_show || can_show(id));
-  });
+  return Prune(std::move(tree),
+               [&](PageId id) { return Page(id) != nullptr && (!can_show || can_show(id)); });
 }
 
 std::optional<PageId> MainWindowModel::InitialPage(const std::vector<PageTreeItem>& tree) {
@@ -194,8 +190,7 @@ bool MainWindowModel::SaveSettingsFile() {
   const std::string path = TrimWhiteSpace(*chosen);
   if (path.empty())
     return false;
-  if (!WriteSettingFile(path, project_.settings, project_.config.SupportsFlashDevices(),
-                        dialogs()))
+  if (!WriteSettingFile(path, project_.settings, project_.config.SupportsFlashDevices(), dialogs()))
     return false;
   dialogs().ShowMessage(setting_file_messages::kSaved);
   return true;

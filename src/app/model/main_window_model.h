@@ -17,8 +17,7 @@ namespace qtk {
 class ProgramRunner;
 
 // Creates the model of one page; nothing for a page that does not exist in this build.
-using PageModelFactory =
-    std::function<std::unique_ptr<SettingsPage>(PageId, const PageContext&)>;
+using PageModelFactory = std::function<std::unique_ptr<SettingsPage>(PageId, const PageContext&)>;
 
 // What the main window model asks of the window that shows it. Every call has a harmless
 // default so that a model can run without a window.
