@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/message_format.h"
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/crc32.h"
@@ -12,12 +13,6 @@
 
 namespace qtk {
 namespace {
-
-std::string Format(const char* pattern, const std::string& value) {
-  std::vector<char> text(std::string(pattern).size() + value.size() + 1);
-  std::snprintf(text.data(), text.size(), pattern, value.c_str());
-  return text.data();
-}
 
 std::string TrimBlanks(const std::string& text) {
   const char* blanks = " \t";
@@ -80,7 +75,7 @@ bool ImageSave::WriteReplacedChunk(int index) {
   const std::string& path = entry.replacement_path;
   if (!ChunkFileFits(project_, path, index, dialogs_)) return false;
   auto file = ReadWholeFile(path);
-  if (!file) return Fail(Format(save_messages::kOpenChunkFailed, path));
+  if (!file) return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
   const uint32_t region = entry.region_size;
   const uint32_t length = static_cast<uint32_t>(file->size());
   std::vector<uint8_t> chunk(region, entry.id == kUserDatabaseChunkId ? 0xFF : 0x00);
@@ -269,12 +264,12 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
   const ChunkEntry& entry = project.chunks.entries.at(index);
   auto file = ReadWholeFile(path);
   if (!file) {
-    dialogs.ShowMessage(Format(save_messages::kCannotOpenChunkFile, path));
+    dialogs.ShowMessage(FormatMessage(save_messages::kCannotOpenChunkFile, path));
     return false;
   }
   // A boot loader file carries its own header, which the save skips.
   if (entry.id == kBootloaderChunkId && file->size() < kChunkHeaderSize) {
-    dialogs.ShowMessage(Format(save_messages::kBootloaderTooShort, path));
+    dialogs.ShowMessage(FormatMessage(save_messages::kBootloaderTooShort, path));
     return false;
   }
   if (static_cast<int64_t>(file->size()) <= entry.DataCapacity()) return true;
@@ -282,9 +277,9 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
     const bool compressed = file->size() >= 4 && (*file)[0] == 0x6C && (*file)[1] == 0x00 &&
                             (*file)[2] == 0x00 && (*file)[3] == 0x80;
     dialogs.ShowMessage(
-        Format(compressed ? save_messages::kZipDefaultTooBig : save_messages::kDefaultTooBig, path));
+        FormatMessage(compressed ? save_messages::kZipDefaultTooBig : save_messages::kDefaultTooBig, path));
   } else {
-    dialogs.ShowMessage(Format(save_messages::kChunkTooBig, path));
+    dialogs.ShowMessage(FormatMessage(save_messages::kChunkTooBig, path));
   }
   return false;
 }

@@ -5,16 +5,11 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/message_format.h"
 #include "firmware/image/chunk_ids.h"
 
 namespace qtk {
 namespace {
-
-std::string Format(const char* pattern, const std::string& value) {
-  std::vector<char> text(std::string(pattern).size() + value.size() + 1);
-  std::snprintf(text.data(), text.size(), pattern, value.c_str());
-  return text.data();
-}
 
 void CopyRange(CustomerSettings& settings, const CustomerSettings::Bytes& file,
                record::ByteRange range) {
@@ -41,7 +36,7 @@ std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,
                                                        UserDialogs& dialogs) {
   auto file = ReadWholeFile(path);
   if (!file) {
-    dialogs.ShowMessage(Format(setting_file_messages::kCannotOpen, path));
+    dialogs.ShowMessage(FormatMessage(setting_file_messages::kCannotOpen, path));
     return std::nullopt;
   }
   const size_t length = file->size();
@@ -52,7 +47,7 @@ std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,
       return std::nullopt;
     }
     if (static_cast<int64_t>(length) > common.DataCapacity()) {
-      dialogs.ShowMessage(Format(setting_file_messages::kTooBig, path), MessageIcon::Error);
+      dialogs.ShowMessage(FormatMessage(setting_file_messages::kTooBig, path), MessageIcon::Error);
       return std::nullopt;
     }
   }
