@@ -114,18 +114,10 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
     if (NumberOf(user_crystal_) != model_.user_crystal)
       PutNumber(user_crystal_, model_.user_crystal);
   });
-  auto on_leave = [this](FilteredLineEdit* edit, int& value, void (TunerPage::*finish)()) {
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit, &value, finish] {
-      value = static_cast<int>(std::min<long long>(NumberOf(edit), 1 << 30));
-      (model_.*finish)();
-      PutNumber(edit, value);
-    });
-  };
-  on_leave(quality_zoom_, model_.quality_zoom, &TunerPage::FinishQualityZoom);
-  on_leave(intensity_zoom_, model_.intensity_zoom, &TunerPage::FinishIntensityZoom);
-  on_leave(frequency_low_, model_.frequency_low, &TunerPage::FinishFrequencyLow);
-  on_leave(frequency_high_, model_.frequency_high, &TunerPage::FinishFrequencyHigh);
-  on_leave(filter_bandwidth_, model_.filter_bandwidth, &TunerPage::FinishFilterBandwidth);
+  for (FilteredLineEdit* edit :
+       {quality_zoom_, intensity_zoom_, frequency_low_, frequency_high_, filter_bandwidth_}) {
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit] { LeaveEdit(edit); });
+  }
 
   connect(list_, &EditableListControl::ChoicesRequested, this,
           [this](int column, QStringList* choices) {
@@ -153,6 +145,21 @@ void TunerPageView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   PageView::keyPressEvent(event);
+}
+
+void TunerPageView::LeaveEdit(FilteredLineEdit* edit) {
+  TakeEdits();
+  if (edit == quality_zoom_)
+    model_.FinishQualityZoom();
+  if (edit == intensity_zoom_)
+    model_.FinishIntensityZoom();
+  if (edit == frequency_low_)
+    model_.FinishFrequencyLow();
+  if (edit == frequency_high_)
+    model_.FinishFrequencyHigh();
+  if (edit == filter_bandwidth_)
+    model_.FinishFilterBandwidth();
+  PutControls();
 }
 
 void TunerPageView::TakeEdits() {

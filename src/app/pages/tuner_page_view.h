@@ -34,6 +34,8 @@ class TunerPageView : public PageView {
 
  private:
   void TakeEdits();
+  // The rule of a number edit when it loses the focus.
+  void LeaveEdit(FilteredLineEdit* edit);
 
   TunerPage& model_;
   QComboBox* tuner_type_;
