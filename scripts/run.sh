@@ -7,4 +7,6 @@ cd "$root"
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 ./build/src/demo/qtkdemo demo
+# The General page starts the database builder from the application directory.
+cp build/src/dbbuilder/dfv_k7720x demo/
 cd demo && ../build/src/app/qtktool

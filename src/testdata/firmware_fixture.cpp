@@ -29,7 +29,8 @@ ChunkSpec Make(uint32_t id, const char* name, std::vector<uint8_t> data, uint32_
 std::vector<uint8_t> MakeRecord(int config_version) {
   std::vector<uint8_t> r(1452, 0);
   r[0] = 0x5A;  // not interpreted; must survive every round trip
-  r[1] = static_cast<uint8_t>(0x10 | (config_version & 0x0F));
+  // High nibble 0: the default database builder dfv_k7720x (1 would ask for a second one).
+  r[1] = static_cast<uint8_t>(config_version & 0x0F);
   for (int i = 0; i < 6; ++i) r[2 + i] = static_cast<uint8_t>(1 + i);  // clock and pad block
   r[8] = 3;                                                            // languages
   r[9] = 0;

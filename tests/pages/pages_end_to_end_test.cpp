@@ -66,7 +66,7 @@ TEST(PagesEndToEnd, TunerCommonAndChunkEditsReachTheSavedImage) {
 
   SavedImage saved = SaveAndParse(env, {&general, &common, &tuner});
   const std::vector<uint8_t> record = saved.Data(kCommonDataChunkId, record::kSize);
-  EXPECT_EQ(record[record::kConfigVersion], 0x12);  // the tuner-driver chunk asks for version 2
+  EXPECT_EQ(record[record::kConfigVersion], 0x02);  // the tuner-driver chunk asks for version 2
   EXPECT_EQ(record[record::kSignalQualityZoom], 25);
   EXPECT_EQ(record[record::kTunerType], 4);
   EXPECT_EQ(record[record::kOfferedTunerCount], 1);
