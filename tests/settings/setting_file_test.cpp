@@ -116,6 +116,8 @@ struct ImportCase {
   std::vector<std::pair<size_t, size_t>> ranges;  // [first, last]
 };
 
+void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
+
 class PageImportTest : public ::testing::TestWithParam<ImportCase> {};
 
 TEST_P(PageImportTest, TakesOnlyItsRanges) {

@@ -90,6 +90,13 @@ void GeneralPageView::PutControls() {
       cells << QString::fromStdString(c);
     list_->addTopLevelItem(new QTreeWidgetItem(cells));
   }
+  // The widths are those of the original dialog font; a column never shows less than its
+  // longest text, so the hexadecimal words are never cut.
+  for (int i = 0; i + 1 < list_->columnCount(); ++i) {
+    const int width = list_->header()->sectionSize(i);
+    list_->resizeColumnToContents(i);
+    if (list_->header()->sectionSize(i) < width) list_->header()->resizeSection(i, width);
+  }
   if (model_.selected_row() >= 0)
     list_->topLevelItem(model_.selected_row())->setSelected(true);
   PutButtons();
