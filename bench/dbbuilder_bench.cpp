@@ -36,8 +36,8 @@ std::string MaximalList() {
   char line[512];
   int program = 0;
   for (int s = 0; s < kSatellites; ++s) {
-    std::snprintf(line, sizeof line, "*Satellite %04d\t%d\t\t%d\t9750\t10600\t%d\t%d\t%d\r\n",
-                  s, s & 1, 1 + s % 3, s % 128, (s >> 1) & 1, 22 + s % 200);
+    std::snprintf(line, sizeof line, "*Satellite %04d\t%d\t\t%d\t9750\t10600\t%d\t%d\t%d\r\n", s,
+                  s & 1, 1 + s % 3, s % 128, (s >> 1) & 1, 22 + s % 200);
     text += line;
     const int first_tp = s * kTps / kSatellites;
     const int last_tp = (s + 1) * kTps / kSatellites;
@@ -53,8 +53,8 @@ std::string MaximalList() {
                       "%s\r\n",
                       program, video, video + 1, (program % 3 == 0) ? video + 2 : 0, video,
                       frequency, symbol_rate, polarity, program % 7 == 0 ? 1 : 0, 0,
-                      program % 5 == 0 ? 0 : 1, program % 4 == 0 ? "Stereo" : "L",
-                      1 + program % 9, program % 11 == 0 ? program : 0, 1 + program % 8,
+                      program % 5 == 0 ? 0 : 1, program % 4 == 0 ? "Stereo" : "L", 1 + program % 9,
+                      program % 11 == 0 ? program : 0, 1 + program % 8,
                       program % 50 == 0 ? "\t; checked" : "");
         text += line;
       }
@@ -66,7 +66,8 @@ std::string MaximalList() {
 template <typename F>
 double TimeMs(int runs, F&& f) {
   auto start = Clock::now();
-  for (int i = 0; i < runs; ++i) f();
+  for (int i = 0; i < runs; ++i)
+    f();
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / runs;
 }
 
@@ -126,8 +127,8 @@ int main(int argc, char** argv) {
   std::printf("program list: %zu bytes; %zu satellites, %zu TPs, %zu programs\n", list.size(),
               tables.satellites.size(), tables.tps.size(), tables.programs.size());
   std::printf("parse:        %9.2f ms\n", parse_ms);
-  std::printf("write:        %9.2f ms (default %zu bytes, user %zu bytes)\n", write_ms,
-              raw.size(), user_db.size());
+  std::printf("write:        %9.2f ms (default %zu bytes, user %zu bytes)\n", write_ms, raw.size(),
+              user_db.size());
   std::printf("compress:     %9.2f ms (%zu -> %zu bytes)\n", compress_ms, raw.size(),
               packed.size());
   std::printf("parse+write:  %9.2f%% of compression time\n",
@@ -150,8 +151,8 @@ int main(int argc, char** argv) {
 
   if (tunings) {
     std::printf("\nother encoder settings (lc0 lp2 pb2, 8 MiB dictionary):\n");
-    for (LzmaMatchFinder mf : {LzmaMatchFinder::kBt4, LzmaMatchFinder::kBt3,
-                               LzmaMatchFinder::kBt2, LzmaMatchFinder::kHc4}) {
+    for (LzmaMatchFinder mf : {LzmaMatchFinder::kBt4, LzmaMatchFinder::kBt3, LzmaMatchFinder::kBt2,
+                               LzmaMatchFinder::kHc4}) {
       for (uint32_t nice_len : {64u, 128u, 273u}) {
         for (uint32_t depth : {0u, 512u, 4096u}) {
           LzmaTuning tuning;
@@ -161,8 +162,8 @@ int main(int argc, char** argv) {
           std::vector<uint8_t> out;
           const double ms =
               TimeMs(1, [&] { out = *qtk::dbbuilder::CompressLzmaAlone(raw, tuning); });
-          std::printf("  mf=%s nice_len=%3u depth=%4u: %8zu bytes %9.2f ms\n",
-                      MatchFinderName(mf), nice_len, depth, out.size(), ms);
+          std::printf("  mf=%s nice_len=%3u depth=%4u: %8zu bytes %9.2f ms\n", MatchFinderName(mf),
+                      nice_len, depth, out.size(), ms);
         }
       }
     }

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
   for (const ProgramRecord& p : tables.programs) {
-    if (p.Get(prog::kTpId) >= tables.tps.size()) std::abort();
+    if (p.Get(prog::kTpId) >= tables.tps.size())
+      std::abort();
   }
   for (uint8_t remove : {0, 1}) {
     WriterSettings settings;
@@ -33,10 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         user.tps.size() > kMaxUserTps || user.programs.size() > kMaxUserPrograms) {
       std::abort();
     }
-    const size_t expected_user = user.satellites.size() * sat::kSize +
-                                 user.tps.size() * tp::kSize +
+    const size_t expected_user = user.satellites.size() * sat::kSize + user.tps.size() * tp::kSize +
                                  user.programs.size() * prog::kSize;
-    if (user_db.size() < expected_user) std::abort();
+    if (user_db.size() < expected_user)
+      std::abort();
   }
   return 0;
 }

@@ -100,7 +100,7 @@ struct ConfigLimits {
   bool operator==(const ConfigLimits&) const = default;
 };
 
-// The configuration description (Parts 2.2, 2.3): option lists, switches, limits, the chunk
+// The configuration description: option lists, switches, limits, the chunk
 // id list, the password character set and the serial flash tables, read by Load in a fixed
 // order that stops at the first fault with one message (GetLoadError).
 //

@@ -25,7 +25,8 @@ namespace fs = std::filesystem;
 
 bool OpenForReading(std::ifstream& in, const fs::path& path) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) return false;
+  if (fs::is_directory(path, ec))
+    return false;
   in.open(path, std::ios::binary);
   return in.is_open();
 }
@@ -36,9 +37,11 @@ enum class ReadStatus { kOk, kTooLarge, kFailed };
 ReadStatus ReadWhole(std::ifstream& in, uint64_t max_size, std::vector<uint8_t>& bytes) {
   in.seekg(0, std::ios::end);
   const std::streamoff end = in.tellg();
-  if (!in || end < 0) return ReadStatus::kFailed;
+  if (!in || end < 0)
+    return ReadStatus::kFailed;
   const uint64_t size = static_cast<uint64_t>(end);
-  if (size > max_size || size > bytes.max_size()) return ReadStatus::kTooLarge;
+  if (size > max_size || size > bytes.max_size())
+    return ReadStatus::kTooLarge;
   try {
     bytes.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
@@ -46,18 +49,19 @@ ReadStatus ReadWhole(std::ifstream& in, uint64_t max_size, std::vector<uint8_t>&
   }
   in.seekg(0, std::ios::beg);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  if (static_cast<uint64_t>(in.gcount()) != size) return ReadStatus::kFailed;
+  if (static_cast<uint64_t>(in.gcount()) != size)
+    return ReadStatus::kFailed;
   return ReadStatus::kOk;
 }
 
 void WriteBytes(std::ostream& out, std::span<const uint8_t> bytes) {
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // Update step 1 to 7, with its own messages. `binary` is the open binary file.
-void UpdateBinary(std::ifstream& binary, const fs::path& default_db,
-                  const fs::path& current_dir, std::ostream& out,
-                  const BuilderOptions& options) {
+void UpdateBinary(std::ifstream& binary, const fs::path& default_db, const fs::path& current_dir,
+                  std::ostream& out, const BuilderOptions& options) {
   out << msg::kStartUpdate;
   std::vector<uint8_t> image;
   const ReadStatus read = ReadWhole(binary, options.max_image_size, image);
@@ -189,7 +193,8 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   fs::copy_file(default_db, unzipped_db, fs::copy_options::overwrite_existing, ec);
   if (std::optional<std::vector<uint8_t>> packed = CompressLzmaAlone(raw)) {
     std::ofstream packed_file(default_db, std::ios::binary | std::ios::trunc);
-    if (packed_file) WriteBytes(packed_file, *packed);
+    if (packed_file)
+      WriteBytes(packed_file, *packed);
   }
 
   // Step 11: the optional update of the binary file.

@@ -7,7 +7,7 @@
 
 namespace qtk::dbbuilder {
 
-// Fixed file names of the builder (spec Part 6.1).
+// Fixed file names of the builder.
 inline constexpr const char* kDefaultDatabaseName = "m_6615_df.bin";
 inline constexpr const char* kUnzippedDefaultDatabaseName = "unzipped_m_6615_df.bin";
 inline constexpr const char* kUserDatabaseName = "user_db.bin";
@@ -18,7 +18,7 @@ struct BuilderOptions {
   uint64_t max_image_size = std::numeric_limits<uint64_t>::max();
 };
 
-// One run of dfv_k7720x (spec Part 6.1): settings from dfv_k7720x.ini in `builder_dir`,
+// One run of dfv_k7720x: settings from dfv_k7720x.ini in `builder_dir`,
 // the program list and binary files from `builder_dir`, m_6615_df.bin,
 // unzipped_m_6615_df.bin and user_db.bin into `builder_dir`, chout.txt and OUT.bin into
 // `current_dir`; every console message to `out`. Never reads standard input.

@@ -12,7 +12,8 @@ uint8_t ReadByte(const char* key, const std::filesystem::path& file) {
 std::string ReadFileName(const char* section, const char* default_value,
                          const std::filesystem::path& file) {
   std::string value = ini::GetPrivateProfileString(section, "File", default_value, file);
-  if (value.size() > kMaxFileNameLength) value.resize(kMaxFileNameLength);
+  if (value.size() > kMaxFileNameLength)
+    value.resize(kMaxFileNameLength);
   return value;
 }
 

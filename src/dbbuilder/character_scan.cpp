@@ -13,15 +13,19 @@ std::vector<uint16_t> ScanCharacters(std::span<const uint8_t> text) {
   size_t read = 0;
   while (size > 0 && read < size - 1) {
     const uint8_t lead = text[read++];
-    if (lead < 0xB0) continue;
+    if (lead < 0xB0)
+      continue;
     const uint8_t trail = text[read++];  // read < size here, since read was below size - 1
-    if (trail < 0xA1) continue;
+    if (trail < 0xA1)
+      continue;
     const uint16_t code = static_cast<uint16_t>(lead << 8 | trail);
-    if (code != 0xFFFF) seen->set(code);
+    if (code != 0xFFFF)
+      seen->set(code);
   }
   std::vector<uint16_t> codes;
   for (size_t c = 0; c < seen->size(); ++c) {
-    if (seen->test(c)) codes.push_back(static_cast<uint16_t>(c));
+    if (seen->test(c))
+      codes.push_back(static_cast<uint16_t>(c));
   }
   return codes;
 }
@@ -32,7 +36,8 @@ std::string FormatCharacterList(std::span<const uint16_t> codes) {
   for (size_t i = 0; i < codes.size(); ++i) {
     out.push_back(static_cast<char>(codes[i] >> 8));
     out.push_back(static_cast<char>(codes[i] & 0xFF));
-    if ((i + 1) % kCharactersPerLine == 0) out.push_back('\n');
+    if ((i + 1) % kCharactersPerLine == 0)
+      out.push_back('\n');
   }
   return out;
 }

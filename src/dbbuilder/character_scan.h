@@ -10,7 +10,7 @@ namespace qtk::dbbuilder {
 inline constexpr const char* kCharacterListName = "chout.txt";
 inline constexpr size_t kCharactersPerLine = 16;
 
-// The double-byte characters of the program list file (spec Part 6.1, character scan), each
+// The double-byte characters of the program list file, each
 // once, in ascending code order (lead byte × 256 + trail byte). Bytes are read while fewer
 // than size - 1 have been read; a byte of 0xB0 or more is a lead byte and consumes the next
 // byte, and the pair is a character when that byte is 0xA1 or more. 0xFF 0xFF is never a

@@ -16,7 +16,8 @@ void AppendU16(std::vector<uint8_t>& out, uint16_t v) {
 }
 
 void AppendU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  for (int i = 0; i < 4; ++i)
+    out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 void PatchU16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
@@ -57,27 +58,33 @@ Buckets BucketByOwner(std::span<const int16_t> owner, size_t satellites,
            (keep.empty() || keep[i] != 0);
   };
   for (size_t i = 0; i < owner.size(); ++i) {
-    if (kept(i)) ++b.start[static_cast<size_t>(owner[i]) + 1];
+    if (kept(i))
+      ++b.start[static_cast<size_t>(owner[i]) + 1];
   }
-  for (size_t s = 0; s < satellites; ++s) b.start[s + 1] += b.start[s];
+  for (size_t s = 0; s < satellites; ++s)
+    b.start[s + 1] += b.start[s];
   b.items.resize(b.start[satellites]);
   std::vector<uint32_t> next(b.start.begin(), b.start.end() - 1);
   for (size_t i = 0; i < owner.size(); ++i) {
-    if (kept(i)) b.items[next[static_cast<size_t>(owner[i])]++] = static_cast<uint32_t>(i);
+    if (kept(i))
+      b.items[next[static_cast<size_t>(owner[i])]++] = static_cast<uint32_t>(i);
   }
   return b;
 }
 
 bool PassesDomesticFilter(const ProgramRecord& p, uint8_t load_domestic) {
-  if (load_domestic == 0) return true;
-  if (load_domestic == 1) return p.Get(prog::kRegionCode) == 0;
+  if (load_domestic == 0)
+    return true;
+  if (load_domestic == 1)
+    return p.Get(prog::kRegionCode) == 0;
   return false;
 }
 
 ProgramRecord WithAudioOverride(ProgramRecord p, const WriterSettings& settings) {
-  const uint8_t v = p.Get(prog::kCol12Flag) == 1 ? settings.tv_radio_audio_channel
-                                                 : settings.radio_audio_channel;
-  if (v >= 1 && v <= 3) p.Set(prog::kAudioChannel, v - 1u);
+  const uint8_t v =
+      p.Get(prog::kCol12Flag) == 1 ? settings.tv_radio_audio_channel : settings.radio_audio_channel;
+  if (v >= 1 && v <= 3)
+    p.Set(prog::kAudioChannel, v - 1u);
   return p;
 }
 
@@ -86,7 +93,8 @@ template <size_t Size>
 void AppendSection(std::vector<uint8_t>& out, const std::vector<Record<Size>>& records,
                    const char (&tag)[5]) {
   const size_t base = out.size();
-  for (const auto& r : records) AppendRecord(out, r);
+  for (const auto& r : records)
+    AppendRecord(out, r);
   out.insert(out.end(), std::begin(kBlockMarker), std::end(kBlockMarker));
   out.insert(out.end(), tag, tag + 4);
   out.push_back(0x01);
@@ -101,7 +109,8 @@ void AppendSection(std::vector<uint8_t>& out, const std::vector<Record<Size>>& r
 
 // 0xFF bytes up to the next multiple of 4.
 void AlignWithFill(std::vector<uint8_t>& out) {
-  while (out.size() % 4 != 0) out.push_back(0xFF);
+  while (out.size() % 4 != 0)
+    out.push_back(0xFF);
 }
 
 }  // namespace
@@ -132,7 +141,8 @@ std::vector<uint8_t> WriteDefaultDatabase(const ProgramTables& tables,
 
     const size_t count_at = out.size();
     AppendU16(out, 0);
-    if (settings.remove_program || tables.no_program_mark[s] != 0) continue;
+    if (settings.remove_program || tables.no_program_mark[s] != 0)
+      continue;
     const auto sat_programs = programs.Of(s);
     for (uint32_t p : sat_programs) {
       const ProgramRecord& rec = tables.programs[p];
@@ -158,9 +168,12 @@ std::vector<uint8_t> WriteUserDatabase(const UserTables& user) {
 }
 
 void ReportUserTableDrops(const UserTables& user, std::ostream& out) {
-  if (user.dropped_satellites) out << msg::kUserSatellitesFull << user.dropped_satellites << '\n';
-  if (user.dropped_tps) out << msg::kUserTpsFull << user.dropped_tps << '\n';
-  if (user.dropped_programs) out << msg::kUserProgramsFull << user.dropped_programs << '\n';
+  if (user.dropped_satellites)
+    out << msg::kUserSatellitesFull << user.dropped_satellites << '\n';
+  if (user.dropped_tps)
+    out << msg::kUserTpsFull << user.dropped_tps << '\n';
+  if (user.dropped_programs)
+    out << msg::kUserProgramsFull << user.dropped_programs << '\n';
 }
 
 }  // namespace qtk::dbbuilder

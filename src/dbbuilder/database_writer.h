@@ -10,7 +10,7 @@
 
 namespace qtk::dbbuilder {
 
-// Sizes of the user tables (spec Part 6.3).
+// Sizes of the user tables.
 inline constexpr size_t kMaxUserSatellites = 512;
 inline constexpr size_t kMaxUserTps = 3000;
 inline constexpr size_t kMaxUserPrograms = 5000;

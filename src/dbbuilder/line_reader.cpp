@@ -3,7 +3,8 @@
 namespace qtk::dbbuilder {
 
 bool LineReader::Next(std::string& line) {
-  if (at_end_) return false;
+  if (at_end_)
+    return false;
   line.clear();
   bool comment = false;
   for (;;) {
@@ -13,16 +14,20 @@ bool LineReader::Next(std::string& line) {
     }
     const uint8_t b = text_[pos_++];
     if (b == '\r') {
-      if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+      if (pos_ < text_.size() && text_[pos_] == '\n')
+        ++pos_;
       break;
     }
-    if (b == '\n') break;
-    if (comment) continue;
+    if (b == '\n')
+      break;
+    if (comment)
+      continue;
     if (b == ';') {
       comment = true;
       continue;
     }
-    if (line.size() < kMaxLineLength) line.push_back(static_cast<char>(b));
+    if (line.size() < kMaxLineLength)
+      line.push_back(static_cast<char>(b));
   }
   const size_t first = line.find_first_not_of('\t');
   if (first == std::string::npos) {

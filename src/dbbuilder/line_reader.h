@@ -10,7 +10,7 @@ namespace qtk::dbbuilder {
 // A list line holds at most this many bytes (a 4096-byte buffer with its terminator).
 inline constexpr size_t kMaxLineLength = 4095;
 
-// The line reader of spec Part 6.2, over the whole program list file held in memory.
+// The line reader, over the whole program list file held in memory.
 //
 // A line ends at CR LF, at a lone LF or at a lone CR, or at the end of the file; the byte
 // after a CR is consumed only when it is the LF of that pair. From the first ';' on, the

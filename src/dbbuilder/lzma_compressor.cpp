@@ -34,10 +34,8 @@ struct StreamGuard {
 
 std::span<const LzmaTuning> LzmaCandidateTunings() {
   static constexpr LzmaTuning kCandidates[] = {
-      {9, true, 273, LzmaMatchFinder::kBt2, 0},
-      {9, true, 128, LzmaMatchFinder::kBt2, 0},
-      {9, true, 32, LzmaMatchFinder::kBt2, 512},
-      {9, true, 32, LzmaMatchFinder::kBt4, 512},
+      {9, true, 273, LzmaMatchFinder::kBt2, 0},  {9, true, 128, LzmaMatchFinder::kBt2, 0},
+      {9, true, 32, LzmaMatchFinder::kBt2, 512}, {9, true, 32, LzmaMatchFinder::kBt4, 512},
       {9, true, 273, LzmaMatchFinder::kBt4, 0},
   };
   return kCandidates;
@@ -47,7 +45,8 @@ std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> r
   std::optional<std::vector<uint8_t>> best;
   for (const LzmaTuning& tuning : LzmaCandidateTunings()) {
     std::optional<std::vector<uint8_t>> out = CompressLzmaAlone(raw, tuning);
-    if (out && (!best || out->size() < best->size())) best = std::move(out);
+    if (out && (!best || out->size() < best->size()))
+      best = std::move(out);
   }
   return best;
 }
@@ -70,8 +69,7 @@ std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> r
   const uint64_t size = raw.size();
   lzma_set_ext_size(opt, size);
 
-  const lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &opt},
-                                 {LZMA_VLI_UNKNOWN, nullptr}};
+  const lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &opt}, {LZMA_VLI_UNKNOWN, nullptr}};
   lzma_stream strm = LZMA_STREAM_INIT;
   if (lzma_raw_encoder(&strm, filters) != LZMA_OK) {
     lzma_end(&strm);
@@ -81,20 +79,25 @@ std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> r
 
   std::vector<uint8_t> out(kLzmaHeaderSize + raw.size() + raw.size() / 16 + 4096);
   out[0] = kLzmaPropertiesByte;
-  for (int i = 0; i < 4; ++i) out[1 + i] = static_cast<uint8_t>(kLzmaDictionarySize >> (8 * i));
-  for (int i = 0; i < 8; ++i) out[5 + i] = static_cast<uint8_t>(size >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    out[1 + i] = static_cast<uint8_t>(kLzmaDictionarySize >> (8 * i));
+  for (int i = 0; i < 8; ++i)
+    out[5 + i] = static_cast<uint8_t>(size >> (8 * i));
 
   strm.next_in = raw.data();
   strm.avail_in = raw.size();
   size_t written = kLzmaHeaderSize;
   for (;;) {
-    if (written == out.size()) out.resize(out.size() * 2);
+    if (written == out.size())
+      out.resize(out.size() * 2);
     strm.next_out = out.data() + written;
     strm.avail_out = out.size() - written;
     const lzma_ret ret = lzma_code(&strm, LZMA_FINISH);
     written = out.size() - strm.avail_out;
-    if (ret == LZMA_STREAM_END) break;
-    if (ret != LZMA_OK) return std::nullopt;
+    if (ret == LZMA_STREAM_END)
+      break;
+    if (ret != LZMA_OK)
+      return std::nullopt;
   }
   out.resize(written);
   return out;

@@ -1,4 +1,4 @@
-// dfv_k7720x: the console default database builder (spec Part 6.1). It takes no arguments,
+// dfv_k7720x: the console default database builder. It takes no arguments,
 // reads no input and always ends with exit code 0.
 #include <filesystem>
 #include <iostream>

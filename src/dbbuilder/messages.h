@@ -1,6 +1,6 @@
 #pragma once
 
-// Every text dfv_k7720x prints on standard output (spec Part 6.1), exactly as written there,
+// Every text dfv_k7720x prints on standard output, exactly as worded,
 // plus the warnings for lists beyond the table sizes.
 
 namespace qtk::dbbuilder::msg {

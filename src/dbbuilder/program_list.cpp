@@ -13,7 +13,9 @@ bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The value of a plain numeric column by its rule, or nothing when it is not stored.
 bool ColumnValue(const ColumnField& cf, const Columns& cols, int64_t* value) {
@@ -23,7 +25,8 @@ bool ColumnValue(const ColumnField& cf, const Columns& cols, int64_t* value) {
       *value = FieldValue(col);
       return true;
     case ColumnRule::kWhenSet:
-      if (!IsSet(col)) return false;
+      if (!IsSet(col))
+        return false;
       *value = FieldValue(col);
       return true;
     case ColumnRule::kEmptyGivesNoPid:
@@ -38,7 +41,8 @@ void StoreColumns(Record<Size>& record, const std::array<ColumnField, N>& fields
                   const Columns& cols) {
   for (const ColumnField& cf : fields) {
     int64_t value = 0;
-    if (ColumnValue(cf, cols, &value)) record.Set(cf.field, static_cast<uint64_t>(value));
+    if (ColumnValue(cf, cols, &value))
+      record.Set(cf.field, static_cast<uint64_t>(value));
   }
 }
 
@@ -76,19 +80,24 @@ Columns SplitColumns(std::string_view line) {
     size_t tab = line.find('\t', start);
     size_t end = tab == std::string_view::npos ? line.size() : tab;
     std::string_view col = line.substr(start, std::min(end - start, kMaxColumnLength));
-    while (!col.empty() && col.back() == ' ') col.remove_suffix(1);
+    while (!col.empty() && col.back() == ' ')
+      col.remove_suffix(1);
     cols[n] = col;
-    if (tab == std::string_view::npos) break;
+    if (tab == std::string_view::npos)
+      break;
     start = tab + 1;
   }
   return cols;
 }
 
 int64_t FieldValue(std::string_view column) {
-  if (column == "V") return 1;
-  if (column == "H") return 0;
+  if (column == "V")
+    return 1;
+  if (column == "H")
+    return 0;
   size_t i = 0;
-  while (i < column.size() && IsCSpace(column[i])) ++i;
+  while (i < column.size() && IsCSpace(column[i]))
+    ++i;
   bool negative = false;
   if (i < column.size() && (column[i] == '+' || column[i] == '-')) {
     negative = column[i] == '-';
@@ -98,12 +107,14 @@ int64_t FieldValue(std::string_view column) {
   for (; i < column.size() && IsDigit(column[i]); ++i) {
     value = value * 10 + static_cast<uint64_t>(column[i] - '0');
   }
-  if (negative) value = 0 - value;
+  if (negative)
+    value = 0 - value;
   return static_cast<int64_t>(value);
 }
 
 uint32_t AudioChannelCode(std::string_view column) {
-  if (column.empty()) return 3;
+  if (column.empty())
+    return 3;
   switch (column.front()) {
     case 'L':
     case 'l':
@@ -129,7 +140,8 @@ ProgramListParser::ProgramListParser(ProgramTables& tables, std::ostream& out)
 }
 
 void ProgramListParser::ParseLine(std::string_view line) {
-  if (line.empty()) return;
+  if (line.empty())
+    return;
   if (line.front() == '#' || line.front() == '*') {
     ParseSatelliteLine(line, line.front() == '#');
   } else {
@@ -151,7 +163,8 @@ void ProgramListParser::ParseSatelliteLine(std::string_view line, bool no_progra
   SatelliteRecord rec;
   SetName(rec, sat::kNameOffset, cols[0]);
   StoreColumns(rec, kSatelliteColumns, cols);
-  if (IsSet(cols[8])) rec.Set(sat::kCol8Present, 1);
+  if (IsSet(cols[8]))
+    rec.Set(sat::kCol8Present, 1);
   const uint32_t col3 = static_cast<uint32_t>(FieldValue(cols[3])) & 15u;
   if (col3 != 0) {
     rec.Set(sat::kCol3Value, col3 - 1);
@@ -197,7 +210,8 @@ void ProgramListParser::ParseProgramLine(std::string_view line) {
 
   const int64_t pcr = cols[6].empty() ? prog::kNoPid : FieldValue(cols[6]);
   rec.Set(prog::kPcrPid, static_cast<uint64_t>(pcr));
-  if (rec.Get(prog::kPcrPid) == prog::kNoPid) out_ << msg::kPcrWarning << line << '\n';
+  if (rec.Get(prog::kPcrPid) == prog::kNoPid)
+    out_ << msg::kPcrWarning << line << '\n';
 
   // The TP: the first one with the same satellite, frequency, symbol rate and polarity.
   TpRecord tp;
@@ -206,8 +220,8 @@ void ProgramListParser::ParseProgramLine(std::string_view line) {
   tp.Set(tp::kSymbolRate, static_cast<uint64_t>(FieldValue(cols[8])));
   tp.Set(tp::kPolarity, static_cast<uint64_t>(FieldValue(cols[9])));
   tp.Set(tp::kCol11Value, static_cast<uint64_t>(FieldValue(cols[11])));
-  const uint64_t key = TpKey(s, tp.Get(tp::kFrequency), tp.Get(tp::kSymbolRate),
-                             tp.Get(tp::kPolarity));
+  const uint64_t key =
+      TpKey(s, tp.Get(tp::kFrequency), tp.Get(tp::kSymbolRate), tp.Get(tp::kPolarity));
   uint16_t tp_id = 0;
   if (auto it = tp_index_.find(key); it != tp_index_.end()) {
     tp_id = it->second;
@@ -233,7 +247,8 @@ void ProgramListParser::Finish() {
   tables_.tp_used.assign(tables_.tps.size(), 0);
   for (const ProgramRecord& p : tables_.programs) {
     const uint32_t t = p.Get(prog::kTpId);
-    if (t < tables_.tp_used.size()) tables_.tp_used[t] = 1;
+    if (t < tables_.tp_used.size())
+      tables_.tp_used[t] = 1;
   }
 }
 
@@ -243,7 +258,8 @@ void ParseProgramList(std::span<const uint8_t> text, ProgramTables& tables, std:
   LineReader reader(text);
   std::string line;
   line.reserve(kMaxLineLength);
-  while (reader.Next(line)) parser.ParseLine(line);
+  while (reader.Next(line))
+    parser.ParseLine(line);
   parser.Finish();
 }
 

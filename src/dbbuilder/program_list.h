@@ -13,7 +13,7 @@
 
 namespace qtk::dbbuilder {
 
-// Table sizes of spec Part 6.2.
+// Table sizes of the program list tables.
 inline constexpr size_t kMaxSatellites = 2048;
 inline constexpr size_t kMaxTps = 12000;
 inline constexpr size_t kMaxPrograms = 20000;
@@ -55,7 +55,9 @@ Columns SplitColumns(std::string_view line);
 int64_t FieldValue(std::string_view column);
 
 // A column is set when it is not empty and does not begin with '0'.
-inline bool IsSet(std::string_view column) { return !column.empty() && column.front() != '0'; }
+inline bool IsSet(std::string_view column) {
+  return !column.empty() && column.front() != '0';
+}
 
 // Column 13: upper-cased first character L = 0, R = 1, S = 2; anything else or empty = 3.
 uint32_t AudioChannelCode(std::string_view column);
@@ -63,7 +65,7 @@ uint32_t AudioChannelCode(std::string_view column);
 // Column 17: a value v from 1 to 8 sets bit v - 1; any other value sets nothing.
 uint32_t Col17Mask(int64_t value);
 
-// Turns lines into records (spec Part 6.2). Warnings go to `out`: the PCR PID warning, and
+// Turns lines into records. Warnings go to `out`: the PCR PID warning, and
 // one line for each line dropped because its table is full (a satellite beyond 2048, with
 // the program lines that follow it; a program beyond 20000; a program whose new TP would be
 // beyond 12000).

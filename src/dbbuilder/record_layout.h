@@ -1,6 +1,6 @@
 #pragma once
 
-// The three record layouts of the default and user databases (spec Parts 6.2, 6.3), written
+// The three record layouts of the default and user databases, written
 // down once as data. A record is a run of little-endian 32-bit words followed, for
 // satellites and programs, by a 16-byte name area; it is held in memory exactly as it is
 // written to the files, so the writer copies its bytes unchanged.
@@ -28,8 +28,7 @@ struct Record {
 
   uint32_t Word(size_t w) const {
     const uint8_t* p = bytes.data() + 4 * w;
-    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
-           (uint32_t{p[3]} << 24);
+    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
   }
   void SetWord(size_t w, uint32_t value) {
     uint8_t* p = bytes.data() + 4 * w;
@@ -56,9 +55,8 @@ inline constexpr size_t kMaxNameLength = kNameAreaSize - 1;
 template <size_t Size>
 void SetName(Record<Size>& record, size_t offset, std::string_view text) {
   for (size_t i = 0; i < kNameAreaSize; ++i) {
-    record.bytes[offset + i] = i < text.size() && i < kMaxNameLength
-                                   ? static_cast<uint8_t>(text[i])
-                                   : uint8_t{0};
+    record.bytes[offset + i] =
+        i < text.size() && i < kMaxNameLength ? static_cast<uint8_t>(text[i]) : uint8_t{0};
   }
 }
 
@@ -66,7 +64,8 @@ template <size_t Size>
 std::string_view GetName(const Record<Size>& record, size_t offset) {
   const char* p = reinterpret_cast<const char*>(record.bytes.data() + offset);
   size_t n = 0;
-  while (n < kMaxNameLength && p[n] != '\0') ++n;
+  while (n < kMaxNameLength && p[n] != '\0')
+    ++n;
   return std::string_view(p, n);
 }
 

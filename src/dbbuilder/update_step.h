@@ -8,7 +8,7 @@
 
 namespace qtk::dbbuilder {
 
-// Ends of the chunk walk (spec Part 6.1, update step 3).
+// Ends of the chunk walk.
 inline constexpr uint32_t kWalkEndId = 0xFFFFFFFFu;
 inline constexpr uint32_t kDefaultDatabaseIdPrefix = 0x03FCu;  // top 16 bits of the id
 // Bytes of 0xFF that must at least follow the new value inside the chunk.
@@ -22,9 +22,9 @@ std::optional<size_t> FindDefaultDatabaseChunk(std::span<const uint8_t> image);
 
 enum class UpdateStatus {
   kUpdated,
-  kNoChunk,        // no default database chunk, it is the last chunk (no room size), or
-                   // its room runs past the end of the file
-  kValueTooLong,   // W + 4 > room - 128
+  kNoChunk,       // no default database chunk, it is the last chunk (no room size), or
+                  // its room runs past the end of the file
+  kValueTooLong,  // W + 4 > room - 128
 };
 
 // Puts the new default value into the default database chunk of `image` in place: the W

@@ -17,8 +17,8 @@ class ConfigCommandTest : public ::testing::Test {
     Streams streams{out_, err_};
     return RunConfigCommand(path, streams);
   }
-  int RunWith(const testdata::DescriptionSpec& spec) {
-    EXPECT_TRUE(spec.Write(path_));
+  int RunWith(const testdata::DescriptionSpec& ini) {
+    EXPECT_TRUE(ini.Write(path_));
     return Run(path_);
   }
   // Runs the command through the registered subcommand, as qtkcli main does.
@@ -66,9 +66,9 @@ TEST_F(ConfigCommandTest, SummarizesARealisticDescription) {
 }
 
 TEST_F(ConfigCommandTest, SectionFaultPrintsTheLoadMessage) {
-  testdata::DescriptionSpec spec = testdata::RealisticDescription();
-  spec.RemoveSection("SystemMode");
-  EXPECT_EQ(RunWith(spec), 1);
+  testdata::DescriptionSpec ini = testdata::RealisticDescription();
+  ini.RemoveSection("SystemMode");
+  EXPECT_EQ(RunWith(ini), 1);
   EXPECT_EQ(out_.str(), "");
   EXPECT_EQ(err_.str(), "Error: " + path_ + ":\r\n[SystemMode] data is error.\r\n");
 }
@@ -78,9 +78,9 @@ TEST_F(ConfigCommandTest, OtherFaultsEndWithALineEnd) {
   EXPECT_EQ(err_.str(), "Error: " + dir_.File("missing.ini") + ":\r\nCan not open config file.\n");
 
   err_.str("");
-  testdata::DescriptionSpec spec = testdata::RealisticDescription();
-  spec.SetItems("FlashDeviceValue", {"A,0,0x0B,0x03", "B,0,0x03,0x03"});
-  EXPECT_EQ(RunWith(spec), 1);
+  testdata::DescriptionSpec ini = testdata::RealisticDescription();
+  ini.SetItems("FlashDeviceValue", {"A,0,0x0B,0x03", "B,0,0x03,0x03"});
+  EXPECT_EQ(RunWith(ini), 1);
   EXPECT_EQ(err_.str(),
             "Error: " + path_ + ":\r\n[FlashDeviceValue] data is duplicate: '0,0x0B,0x03'.\n");
 }

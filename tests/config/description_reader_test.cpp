@@ -49,16 +49,16 @@ TEST(IniFile, GetStringCutsToTheBuffer) {
 
 class ReaderTest : public ::testing::Test {
  protected:
-  void Write(const testdata::DescriptionSpec& spec) {
-    ASSERT_TRUE(spec.Write(path_));
+  void Write(const testdata::DescriptionSpec& ini) {
+    ASSERT_TRUE(ini.Write(path_));
     reader_.SetDescriptionPath(path_);
     ASSERT_TRUE(reader_.ini().SetPath(path_));
   }
   // Reads one section holding the given items.
   bool ReadItems(const std::string& section, const Names& items) {
-    testdata::DescriptionSpec spec;
-    spec.SetItems(section, items);
-    Write(spec);
+    testdata::DescriptionSpec ini;
+    ini.SetItems(section, items);
+    Write(ini);
     return reader_.ReadItemList(section, list_);
   }
 
@@ -69,12 +69,12 @@ class ReaderTest : public ::testing::Test {
 };
 
 TEST_F(ReaderTest, IntListStopsAtTheFirstZeroOrGap) {
-  testdata::DescriptionSpec spec;
-  spec.SetItems("A", {"5", "0", "7"});
-  spec.SetItems("B", {"0", "7"});
-  spec.SetItems("C", {"0x10EF0100", "-1", "abc", "3"});
-  spec.SetItems("D", {"1", "2"}).SetItem("D", 3, "4");
-  Write(spec);
+  testdata::DescriptionSpec ini;
+  ini.SetItems("A", {"5", "0", "7"});
+  ini.SetItems("B", {"0", "7"});
+  ini.SetItems("C", {"0x10EF0100", "-1", "abc", "3"});
+  ini.SetItems("D", {"1", "2"}).SetItem("D", 3, "4");
+  Write(ini);
   std::vector<int32_t> out = {99};
   EXPECT_TRUE(reader_.ReadIntList("A", out));
   EXPECT_EQ(out, (Values{5}));
@@ -88,12 +88,12 @@ TEST_F(ReaderTest, IntListStopsAtTheFirstZeroOrGap) {
 }
 
 TEST_F(ReaderTest, ItemListStopsAtAGapAndAtABlankItem) {
-  testdata::DescriptionSpec spec;
-  spec.SetItems("Gap", {"a", "b"}).SetItem("Gap", 3, "d");
-  spec.SetItems("Blank", {"a", "b", "   ", "d"});
-  spec.SetItems("Item0Blank", {" \t ", "b"});
-  spec.SetItems("Trimmed", {"\t x y \t"});
-  Write(spec);
+  testdata::DescriptionSpec ini;
+  ini.SetItems("Gap", {"a", "b"}).SetItem("Gap", 3, "d");
+  ini.SetItems("Blank", {"a", "b", "   ", "d"});
+  ini.SetItems("Item0Blank", {" \t ", "b"});
+  ini.SetItems("Trimmed", {"\t x y \t"});
+  Write(ini);
   EXPECT_TRUE(reader_.ReadItemList("Gap", list_));
   EXPECT_EQ(list_.names, (Names{"a", "b"}));
   EXPECT_TRUE(reader_.ReadItemList("Blank", list_));

@@ -177,10 +177,10 @@ TEST_F(FlashTablesTest, DescriptionAndDeviceValueOfAnEntry) {
 
 TEST(FlashReaders, NeverThrowToTheCaller) {
   testdata::TempDir dir("qtk_flash");
-  testdata::DescriptionSpec spec;
-  spec.SetItems("SectorStruct", {"Layout,1", "Layout,x"});
+  testdata::DescriptionSpec ini;
+  ini.SetItems("SectorStruct", {"Layout,1", "Layout,x"});
   std::string path = dir.File("d.ini");
-  ASSERT_TRUE(spec.Write(path));
+  ASSERT_TRUE(ini.Write(path));
   DescriptionReader reader;
   reader.SetDescriptionPath(path);
   ASSERT_TRUE(reader.ini().SetPath(path));

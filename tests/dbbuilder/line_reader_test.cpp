@@ -16,7 +16,8 @@ std::vector<std::string> Lines(std::string_view text) {
   LineReader reader(Bytes(text));
   std::vector<std::string> lines;
   std::string line;
-  while (reader.Next(line)) lines.push_back(line);
+  while (reader.Next(line))
+    lines.push_back(line);
   return lines;
 }
 

@@ -35,9 +35,11 @@ std::string ProgramUnderS(std::initializer_list<std::pair<int, std::string_view>
   std::string c[18];
   c[0] = "P";
   c[6] = "100";  // a PCR PID, so that no warning is printed
-  for (auto [i, v] : cols) c[i] = v;
+  for (auto [i, v] : cols)
+    c[i] = v;
   std::string line = c[0];
-  for (int i = 1; i < 18; ++i) line += "\t" + c[i];
+  for (int i = 1; i < 18; ++i)
+    line += "\t" + c[i];
   return "*S\r\n" + line + "\r\n";
 }
 
@@ -76,46 +78,68 @@ TEST(SplitColumns, TabsSeparateTrailingSpacesGoColumnsStopAt63) {
 }
 
 TEST(SatelliteLine, NameMarkAndEveryColumn) {
-  Parsed p = Parse("*SatA\t1\r\n#SatA\t1\r\n*TwentyCharacterName\r\n" +
-                   Line({"*Full ", "3", "ignored", "3", "65541", "70000", "200", "5", "300",
-                         "99"}) +
-                   Line({"*Cuts", "2", "", "17", "-1", "0", "-1", "2", "012"}) +
-                   Line({"*NoCol3", "", "", "16", "", "", "", "", "0"}));
+  Parsed p =
+      Parse("*SatA\t1\r\n#SatA\t1\r\n*TwentyCharacterName\r\n" +
+            Line({"*Full ", "3", "ignored", "3", "65541", "70000", "200", "5", "300", "99"}) +
+            Line({"*Cuts", "2", "", "17", "-1", "0", "-1", "2", "012"}) +
+            Line({"*NoCol3", "", "", "16", "", "", "", "", "0"}));
   ASSERT_EQ(p.tables.satellites.size(), 6u);
   EXPECT_EQ(BytesOf(p.tables.satellites[0]), Pack(SatFields{.name = "SatA", .col1 = 1}));
   EXPECT_EQ(BytesOf(p.tables.satellites[1]), BytesOf(p.tables.satellites[0]));
   EXPECT_EQ(p.tables.no_program_mark, (std::vector<uint8_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_EQ(BytesOf(p.tables.satellites[2]), Pack(SatFields{.name = "TwentyCharacter"}));
   // Column 3 = 3 gives value 2 with mode 2; 4/5 cut to 16 bits, 6 to 7, 7 to 1, 8 to 8.
-  EXPECT_EQ(BytesOf(p.tables.satellites[3]),
-            Pack(SatFields{.name = "Full", .col1 = 1, .col3_mode = 2, .col3_value = 2,
-                           .col7 = 1, .col6 = 200 & 127, .col5 = 70000 & 0xFFFF,
-                           .col4 = 5, .col8 = 300 & 255, .col8_present = 1}));
+  EXPECT_EQ(BytesOf(p.tables.satellites[3]), Pack(SatFields{.name = "Full",
+                                                            .col1 = 1,
+                                                            .col3_mode = 2,
+                                                            .col3_value = 2,
+                                                            .col7 = 1,
+                                                            .col6 = 200 & 127,
+                                                            .col5 = 70000 & 0xFFFF,
+                                                            .col4 = 5,
+                                                            .col8 = 300 & 255,
+                                                            .col8_present = 1}));
   // 17 & 15 = 1 gives value 0 with mode 2; -1 fills the fields; "012" is not set.
-  EXPECT_EQ(BytesOf(p.tables.satellites[4]),
-            Pack(SatFields{.name = "Cuts", .col1 = 0, .col3_mode = 2, .col3_value = 0,
-                           .col6 = 127, .col4 = 0xFFFF}));
+  EXPECT_EQ(BytesOf(p.tables.satellites[4]), Pack(SatFields{.name = "Cuts",
+                                                            .col1 = 0,
+                                                            .col3_mode = 2,
+                                                            .col3_value = 0,
+                                                            .col6 = 127,
+                                                            .col4 = 0xFFFF}));
   // 16 & 15 = 0: no value, no mode; "0" is not set.
   EXPECT_EQ(BytesOf(p.tables.satellites[5]), Pack(SatFields{.name = "NoCol3"}));
 }
 
 TEST(ProgramLine, EveryColumnIntoItsField) {
   Parsed p = Parse("*S\r\n#T\r\n" +
-                   Line({"Program name long", "ignored", "512", "513", "514", "515", "516",
-                         "11900", "27500", "V", "2", "1", "1", "right", "77", "123", "1",
-                         "4"}));
+                   Line({"Program name long", "ignored", "512", "513", "514", "515", "516", "11900",
+                         "27500", "V", "2", "1", "1", "right", "77", "123", "1", "4"}));
   ASSERT_EQ(p.tables.programs.size(), 1u);
   ASSERT_EQ(p.tables.tps.size(), 1u);
   EXPECT_EQ(p.warnings, "");
-  EXPECT_EQ(BytesOf(p.tables.programs[0]),
-            Pack(ProgFields{.name = "Program name lo", .tp_id = 0, .video_pid = 512,
-                            .col12 = 1, .region = 2, .col15 = 123, .col14 = 77, .col16 = 1,
-                            .col17_mask = 0x08, .pcr_pid = 516, .audio_channel = 1,
-                            .sat_index = 1, .apid1 = 513, .apid2 = 514, .apid3 = 515,
-                            .col11 = 1, .apid_count = 3}));
-  EXPECT_EQ(BytesOf(p.tables.tps[0]),
-            Pack(TpFields{.tp_id = 0, .frequency = 11900, .polarity = 1, .sat_index = 1,
-                          .symbol_rate = 27500, .col11 = 1}));
+  EXPECT_EQ(BytesOf(p.tables.programs[0]), Pack(ProgFields{.name = "Program name lo",
+                                                           .tp_id = 0,
+                                                           .video_pid = 512,
+                                                           .col12 = 1,
+                                                           .region = 2,
+                                                           .col15 = 123,
+                                                           .col14 = 77,
+                                                           .col16 = 1,
+                                                           .col17_mask = 0x08,
+                                                           .pcr_pid = 516,
+                                                           .audio_channel = 1,
+                                                           .sat_index = 1,
+                                                           .apid1 = 513,
+                                                           .apid2 = 514,
+                                                           .apid3 = 515,
+                                                           .col11 = 1,
+                                                           .apid_count = 3}));
+  EXPECT_EQ(BytesOf(p.tables.tps[0]), Pack(TpFields{.tp_id = 0,
+                                                    .frequency = 11900,
+                                                    .polarity = 1,
+                                                    .sat_index = 1,
+                                                    .symbol_rate = 27500,
+                                                    .col11 = 1}));
   EXPECT_EQ(p.tables.tp_used, (std::vector<uint8_t>{1}));
 }
 
@@ -208,10 +232,9 @@ TEST(ProgramLine, Column17Mask) {
 }
 
 TEST(ProgramLine, PcrWarningForEmptyOr8191AfterTheCut) {
-  Parsed p = Parse("*S\r\n" + Line({"A", "", "1", "", "", "", ""}) +
-                   Line({"B", "", "1", "", "", "", "8191"}) +
-                   Line({"C", "", "1", "", "", "", "16383"}) +
-                   Line({"D", "", "1", "", "", "", "8190"}));
+  Parsed p = Parse(
+      "*S\r\n" + Line({"A", "", "1", "", "", "", ""}) + Line({"B", "", "1", "", "", "", "8191"}) +
+      Line({"C", "", "1", "", "", "", "16383"}) + Line({"D", "", "1", "", "", "", "8190"}));
   ASSERT_EQ(p.tables.programs.size(), 4u);
   EXPECT_EQ(p.warnings,
             "Warning: PCR PID can't be 8191!\n> A\t\t1\n"
@@ -232,22 +255,24 @@ TEST(ProgramLine, LeadingTabsTrailingTabsAndCommentsDoNotMatter) {
 }
 
 TEST(TpSharing, SameKeyUnderOneSatelliteSharesColumn11IsNotCompared) {
-  Parsed p = Parse("*S1\r\n" + Line({"A", "", "", "", "", "", "1", "11000", "27500", "V", "",
-                                     "1"}) +
-                   Line({"B", "", "", "", "", "", "1", "11000", "27500", "V", "", "2"}) +
-                   Line({"C", "", "", "", "", "", "1", "11000", "27500", "H"}) +
-                   Line({"D", "", "", "", "", "", "1", "11000", "30000", "V"}) + "*S2\r\n" +
-                   Line({"E", "", "", "", "", "", "1", "11000", "27500", "V"}) + "*S1 again\r\n" +
-                   Line({"F", "", "", "", "", "", "1", "11000", "27500", "V"}));
+  Parsed p =
+      Parse("*S1\r\n" + Line({"A", "", "", "", "", "", "1", "11000", "27500", "V", "", "1"}) +
+            Line({"B", "", "", "", "", "", "1", "11000", "27500", "V", "", "2"}) +
+            Line({"C", "", "", "", "", "", "1", "11000", "27500", "H"}) +
+            Line({"D", "", "", "", "", "", "1", "11000", "30000", "V"}) + "*S2\r\n" +
+            Line({"E", "", "", "", "", "", "1", "11000", "27500", "V"}) + "*S1 again\r\n" +
+            Line({"F", "", "", "", "", "", "1", "11000", "27500", "V"}));
   ASSERT_EQ(p.tables.tps.size(), 5u);
   std::vector<uint32_t> ids;
-  for (const auto& prog_rec : p.tables.programs) ids.push_back(prog_rec.Get(prog::kTpId));
+  for (const auto& prog_rec : p.tables.programs)
+    ids.push_back(prog_rec.Get(prog::kTpId));
   EXPECT_EQ(ids, (std::vector<uint32_t>{0, 0, 1, 2, 3, 4}));
   EXPECT_EQ(p.tables.tps[0].Get(tp::kCol11Value), 1u);  // the TP keeps its first column 11
   EXPECT_EQ(p.tables.programs[1].Get(prog::kCol11Value), 2u);
   EXPECT_EQ(p.tables.tps[3].Get(tp::kSatIndex), 1u);
   EXPECT_EQ(p.tables.tps[4].Get(tp::kSatIndex), 2u);
-  for (size_t t = 0; t < 5; ++t) EXPECT_EQ(p.tables.tps[t].Get(tp::kTpId), t);
+  for (size_t t = 0; t < 5; ++t)
+    EXPECT_EQ(p.tables.tps[t].Get(tp::kTpId), t);
   EXPECT_EQ(p.tables.tp_used, (std::vector<uint8_t>{1, 1, 1, 1, 1}));
 }
 
@@ -272,7 +297,8 @@ TEST(ProgramsBeforeTheFirstSatellite, HoldAllOnesAndBelongToNoSatellite) {
 
 TEST(TableLimits, ExtraSatellitesAndTheirProgramsAreDroppedWithAWarning) {
   std::string text;
-  for (int s = 0; s < 2048; ++s) text += "*S" + std::to_string(s) + "\r\n";
+  for (int s = 0; s < 2048; ++s)
+    text += "*S" + std::to_string(s) + "\r\n";
   text += "*Extra\r\nOrphan\t\t\t\t\t\t1\r\n#Extra2\r\n";
   Parsed p = Parse(text);
   EXPECT_EQ(p.tables.satellites.size(), 2048u);
@@ -289,7 +315,8 @@ TEST(TableLimits, ExtraProgramsAndTpsAreDroppedWithAWarning) {
     text += "P\t\t\t\t\t\t1\t" + std::to_string(i) + "\t1\r\n";
   }
   text += "NewTp\t\t\t\t\t\t1\t12000\t1\r\n";  // would be TP 12001
-  for (int i = 0; i < 8000; ++i) text += "Q\t\t\t\t\t\t1\t5\t1\r\n";
+  for (int i = 0; i < 8000; ++i)
+    text += "Q\t\t\t\t\t\t1\t5\t1\r\n";
   text += "Late\t\t\t\t\t\t1\t5\t1\r\n";  // program 20001
   Parsed p = Parse(text);
   EXPECT_EQ(p.tables.tps.size(), kMaxTps);

@@ -11,7 +11,8 @@ TempDir::TempDir() {
   for (;;) {
     path_ = std::filesystem::temp_directory_path() /
             ("qtk_dbbuilder_" + std::to_string(rd()) + std::to_string(rd()));
-    if (std::filesystem::create_directory(path_)) break;
+    if (std::filesystem::create_directory(path_))
+      break;
   }
 }
 
@@ -39,7 +40,8 @@ std::string Line(std::initializer_list<std::string_view> columns) {
   std::string line;
   bool first = true;
   for (std::string_view c : columns) {
-    if (!first) line += '\t';
+    if (!first)
+      line += '\t';
     line += c;
     first = false;
   }
@@ -58,14 +60,15 @@ void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
 
 namespace {
 void PutName(std::vector<uint8_t>& out, const std::string& name) {
-  for (size_t i = 0; i < 16; ++i) out.push_back(i < name.size() ? name[i] : 0);
+  for (size_t i = 0; i < 16; ++i)
+    out.push_back(i < name.size() ? name[i] : 0);
 }
 }  // namespace
 
 std::vector<uint8_t> Pack(const SatFields& f) {
   std::vector<uint8_t> out;
-  PutLe32(out, f.sat_index | f.col1 << 16 | f.col3_mode << 17 | f.col3_value << 20 |
-                   f.col7 << 24 | f.col6 << 25);
+  PutLe32(out, f.sat_index | f.col1 << 16 | f.col3_mode << 17 | f.col3_value << 20 | f.col7 << 24 |
+                   f.col6 << 25);
   PutLe32(out, f.col5 | f.col4 << 16);
   PutLe32(out, f.col8 | f.col8_present << 8);
   PutName(out, f.name);

@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared pieces of the database builder tests: temporary folders, list text, and record
-// packers written from the spec's tables independently of src/dbbuilder/record_layout.h.
+// packers written from the record tables independently of src/dbbuilder/record_layout.h.
 
 #include <cstdint>
 #include <filesystem>
