@@ -97,7 +97,8 @@ void MainWindow::BuildControls() {
 
   page_area_ = new QStackedWidget(this);
   page_area_->addWidget(new QWidget(page_area_));  // shown while no page exists
-  page_area_->setMinimumSize(560, 420);
+  // Wide enough for the widest page (Tuner: controls, tuner list and extended values).
+  page_area_->setMinimumSize(780, 420);
 
   firmware_path_label_ = new QLabel(this);
   firmware_path_label_->setToolTip(Text(main_window_texts::kFirmwarePathTip));

@@ -163,7 +163,8 @@ class PageViewsTest : public QObject {
     view.PutControls();
     QCOMPARE(view.chunk_list()->columnCount(), 5);
     QCOMPARE(view.chunk_list()->headerItem()->text(3), QStringLiteral("CRC"));
-    QCOMPARE(view.chunk_list()->header()->sectionSize(4), 120);
+    // The File column is at least its given width and takes what the list has left.
+    QVERIFY(view.chunk_list()->header()->sectionSize(4) >= 120);
     QCOMPARE(view.chunk_list()->topLevelItemCount(), 9);
     QVERIFY(!view.replace_button()->isEnabled());
     QVERIFY(!view.clear_button()->isEnabled());

@@ -92,7 +92,6 @@ void GeneralPageView::PutControls() {
   }
   // The widths are those of the original dialog font; a column never shows less than its
   // longest text, so the hexadecimal words are never cut.
-  list_->header()->setStretchLastSection(false);
   for (int i = 0; i + 1 < list_->columnCount(); ++i) {
     const int width = list_->header()->sectionSize(i);
     list_->resizeColumnToContents(i);

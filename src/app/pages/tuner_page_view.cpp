@@ -61,6 +61,8 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
   list_->setHeaderLabels({QStringLiteral("Tuner"), QStringLiteral("Enable")});
   list_->header()->resizeSection(0, 120);
   list_->header()->resizeSection(1, 66);
+  // Room for both columns without a horizontal scroll bar.
+  list_->setMinimumWidth(120 + 66 + 2 * list_->frameWidth() + 4);
   list_->SetColumnReadOnly(0, true);
   list_->SetColumnChoice(1, true);
 
@@ -87,6 +89,19 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
   right->addRow(QStringLiteral("AGC Threshold 1    0x"), agc_threshold1_);
   right->addRow(QStringLiteral("AGC Threshold 2    0x"), agc_threshold2_);
   right->addRow(QStringLiteral("QPSK config           0x"), qpsk_config_);
+
+  // Combos keep room for their longest texts, so the page widens the window instead of
+  // cutting them.
+  for (QComboBox* combo : {tuner_type_, polarity_, single_crystal_, iq_enable_, q_set_, iq_set_,
+                           i_set_, diff_single_}) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(14);
+  }
+  // The number edits hold at most five digits; keep them wide enough to show them all.
+  for (QLineEdit* edit : {base_address_, frequency_low_, frequency_high_, filter_bandwidth_,
+                          agc_threshold1_, agc_threshold2_, qpsk_config_}) {
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+  }
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(left);
