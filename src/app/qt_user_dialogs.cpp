@@ -98,7 +98,7 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::string& text, MessageIcon ic
 }
 
 MessageAnswer QtUserDialogs::ShowTitledMessage(const std::string& title, const std::string& text,
-                                              MessageIcon icon, MessageButtons buttons) {
+                                               MessageIcon icon, MessageButtons buttons) {
   QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), MessageBoxText(text),
                   ToQtButtons(buttons), parent_.data());
   return ToAnswer(box.exec(), buttons);

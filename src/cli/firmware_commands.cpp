@@ -23,20 +23,23 @@ struct Opened {
 
 Opened Open(const OpenOptions& options, StreamDialogs& dialogs) {
   Opened opened;
-  opened.project = OpenFirmware(options.image, options.config, options.password, opened.session,
-                                dialogs);
+  opened.project =
+      OpenFirmware(options.image, options.config, options.password, opened.session, dialogs);
   return opened;
 }
 
 // "0x10EF0100=logo.m2v" -> id and path.
 bool ParseReplacement(const std::string& text, uint32_t& id, std::string& path) {
   const size_t eq = text.find('=');
-  if (eq == std::string::npos || eq < 3 || eq + 1 == text.size()) return false;
-  if (text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return false;
+  if (eq == std::string::npos || eq < 3 || eq + 1 == text.size())
+    return false;
+  if (text[0] != '0' || (text[1] != 'x' && text[1] != 'X'))
+    return false;
   const char* first = text.data() + 2;
   const char* last = text.data() + eq;
   auto [end, error] = std::from_chars(first, last, id, 16);
-  if (error != std::errc() || end != last) return false;
+  if (error != std::errc() || end != last)
+    return false;
   path = text.substr(eq + 1);
   return true;
 }
@@ -58,7 +61,8 @@ bool MarkReplacements(FirmwareProject& project, const std::vector<std::string>& 
       err << "qtkcli: the image has no chunk with id " << hex << "\n";
       return false;
     }
-    if (!ChunkFileFits(project, path, *index, dialogs)) return false;
+    if (!ChunkFileFits(project, path, *index, dialogs))
+      return false;
     project.chunks.entries[*index].replace = true;
     project.chunks.entries[*index].replacement_path = path;
   }
@@ -70,7 +74,8 @@ bool MarkReplacements(FirmwareProject& project, const std::vector<std::string>& 
 int RunLoadCommand(const OpenOptions& options, bool json, Streams streams) {
   StreamDialogs dialogs(streams.err);
   Opened opened = Open(options, dialogs);
-  if (!opened.project) return 1;
+  if (!opened.project)
+    return 1;
   const int version = opened.project->settings.ConfigVersion();
   if (json) {
     nlohmann::json doc = {{"config_version", version},
@@ -91,12 +96,14 @@ int RunSaveCommand(const SaveOptions& options, Streams streams) {
     return 1;
   }
   Opened opened = Open(options.open, dialogs);
-  if (!opened.project) return 1;
+  if (!opened.project)
+    return 1;
   FirmwareProject& project = *opened.project;
 
   if (!options.settings_file.empty()) {
     auto file = ReadSettingFile(options.settings_file, project.chunks, project.settings, dialogs);
-    if (!file) return 1;
+    if (!file)
+      return 1;
     ImportWholeSettings(project, *file, opened.session.current_password);
   }
   if (options.change_password &&
@@ -104,7 +111,8 @@ int RunSaveCommand(const SaveOptions& options, Streams streams) {
                       options.new_password, dialogs)) {
     return 1;
   }
-  if (!MarkReplacements(project, options.replacements, dialogs, streams.err)) return 1;
+  if (!MarkReplacements(project, options.replacements, dialogs, streams.err))
+    return 1;
   opened.session.crc_rom_path = options.crc_rom;
   return SaveFirmwareAndReport(project, opened.session, options.output, dialogs) ? 0 : 1;
 }
@@ -113,10 +121,10 @@ int RunExportSettingsCommand(const OpenOptions& options, const std::string& outp
                              Streams streams) {
   StreamDialogs dialogs(streams.err);
   Opened opened = Open(options, dialogs);
-  if (!opened.project) return 1;
+  if (!opened.project)
+    return 1;
   FirmwareProject& project = *opened.project;
-  if (!WriteSettingFile(output, project.settings, project.config.SupportsFlashDevices(),
-                        dialogs)) {
+  if (!WriteSettingFile(output, project.settings, project.config.SupportsFlashDevices(), dialogs)) {
     return 1;
   }
   dialogs.ShowMessage(setting_file_messages::kSaved);

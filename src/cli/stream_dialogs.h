@@ -17,7 +17,8 @@ class StreamDialogs : public UserDialogs {
   MessageAnswer ShowMessage(const std::string& text, MessageIcon = MessageIcon::None,
                             MessageButtons buttons = MessageButtons::Ok) override {
     err_ << text;
-    if (text.empty() || text.back() != '\n') err_ << '\n';
+    if (text.empty() || text.back() != '\n')
+      err_ << '\n';
     ++count_;
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
   }

@@ -9,11 +9,14 @@ namespace qtk {
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+  if (std::filesystem::is_directory(path, ec))
+    return std::nullopt;
   std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
+  if (!file)
+    return std::nullopt;
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
-  if (file.bad()) return std::nullopt;
+  if (file.bad())
+    return std::nullopt;
   return bytes;
 }
 
@@ -31,7 +34,8 @@ PendingFile::~PendingFile() {
 
 bool PendingFile::Write(const uint8_t* data, size_t size) {
   std::ofstream out(temp_, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
+  if (!out)
+    return false;
   written_ = true;
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   out.flush();
@@ -39,16 +43,19 @@ bool PendingFile::Write(const uint8_t* data, size_t size) {
 }
 
 bool PendingFile::Commit() {
-  if (!written_) return false;
+  if (!written_)
+    return false;
   std::error_code ec;
   std::filesystem::rename(temp_, target_, ec);
-  if (ec) return false;
+  if (ec)
+    return false;
   committed_ = true;
   return true;
 }
 
 void PendingFile::RemoveCommitted() {
-  if (!committed_) return;
+  if (!committed_)
+    return;
   std::error_code ec;
   std::filesystem::remove(target_, ec);
   committed_ = false;

@@ -24,7 +24,8 @@ class RecordingDialogs : public UserDialogs {
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override {
     messages.push_back({text, icon, buttons, std::exchange(pending_title_, {})});
-    if (on_message) on_message(messages.back());
+    if (on_message)
+      on_message(messages.back());
     if (!answers.empty()) {
       MessageAnswer a = answers.front();
       answers.pop_front();
@@ -59,20 +60,22 @@ class RecordingDialogs : public UserDialogs {
   // Texts of all messages shown so far, in order.
   std::vector<std::string> Texts() const {
     std::vector<std::string> out;
-    for (const auto& m : messages) out.push_back(m.text);
+    for (const auto& m : messages)
+      out.push_back(m.text);
     return out;
   }
   std::string LastText() const { return messages.empty() ? std::string() : messages.back().text; }
 
   std::vector<Message> messages;
   std::vector<FileDialogRequest> file_requests;
-  std::deque<MessageAnswer> answers;                     // scripted answers to questions
+  std::deque<MessageAnswer> answers;                    // scripted answers to questions
   std::deque<std::optional<std::string>> chosen_paths;  // scripted file dialog results
   void (*on_message)(const Message&) = nullptr;
 
  private:
   std::optional<std::string> NextPath() {
-    if (chosen_paths.empty()) return std::nullopt;
+    if (chosen_paths.empty())
+      return std::nullopt;
     auto p = chosen_paths.front();
     chosen_paths.pop_front();
     return p;

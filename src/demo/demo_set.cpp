@@ -84,8 +84,10 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
   if (!description.Write(dir / testdata::kDefaultDescriptionName)) {
     return fail(dir / testdata::kDefaultDescriptionName);
   }
-  if (!WriteText(dir / kDemoProgramList, DemoProgramList())) return fail(dir / kDemoProgramList);
-  if (!testdata::WriteFile((dir / kDemoLogo).string(), DemoLogo())) return fail(dir / kDemoLogo);
+  if (!WriteText(dir / kDemoProgramList, DemoProgramList()))
+    return fail(dir / kDemoProgramList);
+  if (!testdata::WriteFile((dir / kDemoLogo).string(), DemoLogo()))
+    return fail(dir / kDemoLogo);
 
   // Files the Tuner page ([ExtTunerDriver]) and the GPIO usage page ([GPIOBusType]) put into
   // the tuner-driver and dynamic panel chunks: named values "file,code".

@@ -39,7 +39,8 @@ class ImageLoad {
 
 bool ImageLoad::LoadConfiguration() {
   const std::string& path = project_.config_path;
-  if (path.empty()) return Fail(-2, load_messages::kSelectConfig);
+  if (path.empty())
+    return Fail(-2, load_messages::kSelectConfig);
   if (!std::ifstream(path, std::ios::binary)) {
     return Fail(-2, std::string(load_messages::kCannotOpenConfig) + path);
   }
@@ -57,28 +58,34 @@ bool ImageLoad::CheckConfigVersion() {
     std::snprintf(text, sizeof text, load_messages::kConfigVersionOld, ToolVersionName(0));
     return Fail(-1, text);
   }
-  if (version >= 3) return Fail(-1, load_messages::kConfigVersionNew);
+  if (version >= 3)
+    return Fail(-1, load_messages::kConfigVersionNew);
   return true;
 }
 
 bool ImageLoad::LoadImage(const std::string& entered_password) {
-  if (!LoadConfiguration()) return false;
-  if (project_.firmware_path.empty()) return Fail(-1, load_messages::kSelectFirmware);
+  if (!LoadConfiguration())
+    return false;
+  if (project_.firmware_path.empty())
+    return Fail(-1, load_messages::kSelectFirmware);
 
   auto file = ReadWholeFile(project_.firmware_path);
-  if (!file) return Fail(-1, load_messages::kCannotOpenFirmware);
+  if (!file)
+    return Fail(-1, load_messages::kCannotOpenFirmware);
   std::vector<uint8_t>& image = *file;
   if (ParseImage(image, project_.chunks) == 0) {
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   }
-  if (project_.chunks.old_format) return Fail(-1, load_messages::kOldCommonChunk);
+  if (project_.chunks.old_format)
+    return Fail(-1, load_messages::kOldCommonChunk);
   auto common = project_.chunks.FindLoaded(kCommonDataChunkId);
-  if (!common) return Fail(-1, load_messages::kNoCommonChunk);
+  if (!common)
+    return Fail(-1, load_messages::kNoCommonChunk);
 
   // The record is taken from the chunk's data start; an image that ends before the whole
   // record is not a standard image (nothing is read past its end).
-  const size_t record_start = size_t{project_.chunks.entries[*common].file_offset} +
-                              kChunkHeaderSize;
+  const size_t record_start =
+      size_t{project_.chunks.entries[*common].file_offset} + kChunkHeaderSize;
   if (record_start + record::kSize > image.size() ||
       kMirroredClockPadOffset + record::kClockPadBlockSize > image.size()) {
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
@@ -89,7 +96,8 @@ bool ImageLoad::LoadImage(const std::string& entered_password) {
   project_.settings.CopyRecordIn(
       std::span<const uint8_t, record::kSize>(image.data() + record_start, record::kSize));
 
-  if (!CheckConfigVersion()) return false;
+  if (!CheckConfigVersion())
+    return false;
   if (!VerifyPassword(project_, entered_password)) {
     return Fail(-3, load_messages::kWrongPassword);
   }
@@ -113,7 +121,8 @@ std::unique_ptr<FirmwareProject> OpenFirmware(const std::string& firmware_path,
   project->firmware_path = firmware_path;
   if (!firmware_path.empty()) {
     ImageLoad load(*project, session, dialogs);
-    if (!load.LoadImage(entered_password)) return nullptr;
+    if (!load.LoadImage(entered_password))
+      return nullptr;
   }
   if (!project->chunks.FindAny(kDynamicPanelChunkId)) {
     dialogs.ShowMessage(load_messages::kNoDynamicPanel);

@@ -17,7 +17,8 @@ namespace {
 std::string TrimBlanks(const std::string& text) {
   const char* blanks = " \t";
   size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return {};
+  if (first == std::string::npos)
+    return {};
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
@@ -64,8 +65,10 @@ bool ImageSave::RegionsInsideImage() const {
   const ChunkTable& t = project_.chunks;
   for (int i = 0; i < t.count; ++i) {
     const ChunkEntry& e = t.entries[i];
-    if (uint64_t{e.file_offset} + e.region_size > image_.size()) return false;
-    if (e.region_size < kChunkHeaderSize) return false;
+    if (uint64_t{e.file_offset} + e.region_size > image_.size())
+      return false;
+    if (e.region_size < kChunkHeaderSize)
+      return false;
   }
   return true;
 }
@@ -73,9 +76,11 @@ bool ImageSave::RegionsInsideImage() const {
 bool ImageSave::WriteReplacedChunk(int index) {
   ChunkEntry& entry = project_.chunks.entries[index];
   const std::string& path = entry.replacement_path;
-  if (!ChunkFileFits(project_, path, index, dialogs_)) return false;
+  if (!ChunkFileFits(project_, path, index, dialogs_))
+    return false;
   auto file = ReadWholeFile(path);
-  if (!file) return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
+  if (!file)
+    return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
   const uint32_t region = entry.region_size;
   const uint32_t length = static_cast<uint32_t>(file->size());
   std::vector<uint8_t> chunk(region, entry.id == kUserDatabaseChunkId ? 0xFF : 0x00);
@@ -89,7 +94,8 @@ bool ImageSave::WriteReplacedChunk(int index) {
     std::copy(file->begin(), file->end(), chunk.begin());
     std::copy_n(chunk.begin(), region - kChunkHeaderSize, out + kChunkHeaderSize);
   } else {
-    if (entry.id == kMainCodeChunkId) project_.password_refresh = true;
+    if (entry.id == kMainCodeChunkId)
+      project_.password_refresh = true;
     std::copy_n(out, kChunkHeaderSize, chunk.begin());
     std::copy(file->begin(), file->end(), chunk.begin() + kChunkHeaderSize);
     entry.crc = SealChunk(chunk.data(), length + (kChunkHeaderSize - kChunkHeaderFixedSize));
@@ -101,7 +107,8 @@ bool ImageSave::WriteReplacedChunk(int index) {
 bool ImageSave::WriteCommonChunk(int index) {
   ChunkEntry& entry = project_.chunks.entries[index];
   const uint32_t region = entry.region_size;
-  if (region - kChunkHeaderSize < record::kSize) return Fail(save_messages::kCommonTooBig);
+  if (region - kChunkHeaderSize < record::kSize)
+    return Fail(save_messages::kCommonTooBig);
   std::vector<uint8_t> chunk(region, 0);
   uint8_t* out = At(entry.file_offset);
   // The password words are keyed with the main code CRC of the image being written, so
@@ -109,8 +116,8 @@ bool ImageSave::WriteCommonChunk(int index) {
   EncodePassword(project_, session_.current_password);
   const bool flash_support = project_.config.SupportsFlashDevices();
   if (!entry.HasCrc()) {
-    project_.settings.CopyRecordOut(
-        std::span<uint8_t, record::kSize>(chunk.data(), record::kSize), flash_support);
+    project_.settings.CopyRecordOut(std::span<uint8_t, record::kSize>(chunk.data(), record::kSize),
+                                    flash_support);
     std::copy_n(chunk.begin(), region - kChunkHeaderSize, out + kChunkHeaderSize);
     return true;
   }
@@ -128,7 +135,8 @@ void ImageSave::WriteMirrorBlock() {
   const ChunkTable& t = project_.chunks;
   for (int i = 0; i < t.count; ++i) {
     const ChunkEntry& e = t.entries[i];
-    if (e.id != kCommonDataChunkId && e.id != kTunerDriverChunkId) continue;
+    if (e.id != kCommonDataChunkId && e.id != kTunerDriverChunkId)
+      continue;
     const uint32_t n = std::min(e.region_size, kMirrorChunkBytes);
     const uint32_t place = e.id == kCommonDataChunkId ? kMirrorChunkBytes : 0;
     std::copy_n(At(e.file_offset), n, mirror.begin() + place);
@@ -148,15 +156,18 @@ void ImageSave::RefreshFirstChunkCrc() {
   // The mirrored bytes live inside the first chunk; a guarded first chunk would otherwise
   // fail its own CRC at the next load.
   ChunkEntry& first = project_.chunks.entries[0];
-  if (!first.HasCrc()) return;
-  if (uint64_t{kChunkHeaderFixedSize} + first.length > image_.size()) return;
+  if (!first.HasCrc())
+    return;
+  if (uint64_t{kChunkHeaderFixedSize} + first.length > image_.size())
+    return;
   first.crc = Crc32(kCrcInitial, At(kChunkHeaderFixedSize), first.length);
   PutU32BigEndian(At(12), first.crc);
 }
 
 CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
   auto index = project_.chunks.FindLoaded(kUserDatabaseChunkId);
-  if (!index) return CrcRomOutcome::kFailedSilently;
+  if (!index)
+    return CrcRomOutcome::kFailedSilently;
   ChunkEntry& entry = project_.chunks.entries[*index];
   auto rom = ReadWholeFile(crc_rom_path);
   if (!rom) {
@@ -178,8 +189,8 @@ CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
   }
   std::copy_n(out, kUserDatabaseKeptBytes, chunk.begin());
   std::copy(rom->begin(), rom->end(), chunk.begin() + kUserDatabaseKeptBytes);
-  entry.crc = SealChunk(chunk.data(), static_cast<uint32_t>(length) + kUserDatabaseKeptBytes -
-                                          kChunkHeaderFixedSize);
+  entry.crc = SealChunk(
+      chunk.data(), static_cast<uint32_t>(length) + kUserDatabaseKeptBytes - kChunkHeaderFixedSize);
   std::copy(chunk.begin(), chunk.end(), out);
   return CrcRomOutcome::kInserted;
 }
@@ -201,7 +212,8 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
       return Fail(save_messages::kCannotOpenOta + ota_path);
     }
   }
-  if (!image_file.Commit()) return Fail(save_messages::kCannotOpenOutput + output_path);
+  if (!image_file.Commit())
+    return Fail(save_messages::kCannotOpenOutput + output_path);
   if (wants_ota && !ota_file.Commit()) {
     image_file.RemoveCommitted();
     return Fail(save_messages::kCannotOpenOta + ota_path);
@@ -230,15 +242,18 @@ SaveResult ImageSave::Run(const std::string& output_path) {
 
   ChunkTable& t = project_.chunks;
   for (int i = 0; i < t.count; ++i) {
-    if (t.entries[i].id == kCommonDataChunkId || !t.entries[i].replace) continue;
-    if (!WriteReplacedChunk(i)) return SaveResult::kFailed;
+    if (t.entries[i].id == kCommonDataChunkId || !t.entries[i].replace)
+      continue;
+    if (!WriteReplacedChunk(i))
+      return SaveResult::kFailed;
   }
   for (int i = 0; i < t.count; ++i) {
     if (t.entries[i].id == kCommonDataChunkId && !WriteCommonChunk(i)) {
       return SaveResult::kFailed;
     }
   }
-  if (t.entries[0].region_size == kMirrorRegionSize) WriteMirrorBlock();
+  if (t.entries[0].region_size == kMirrorRegionSize)
+    WriteMirrorBlock();
   WriteClockPadBytes();
   RefreshFirstChunkCrc();
 
@@ -260,7 +275,8 @@ SaveResult ImageSave::Run(const std::string& output_path) {
 
 bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int index,
                    UserDialogs& dialogs) {
-  if (path.empty()) return false;
+  if (path.empty())
+    return false;
   const ChunkEntry& entry = project.chunks.entries.at(index);
   auto file = ReadWholeFile(path);
   if (!file) {
@@ -272,12 +288,13 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
     dialogs.ShowMessage(FormatMessage(save_messages::kBootloaderTooShort, path));
     return false;
   }
-  if (static_cast<int64_t>(file->size()) <= entry.DataCapacity()) return true;
+  if (static_cast<int64_t>(file->size()) <= entry.DataCapacity())
+    return true;
   if (entry.id == kDefaultDatabaseChunkId) {
     const bool compressed = file->size() >= 4 && (*file)[0] == 0x6C && (*file)[1] == 0x00 &&
                             (*file)[2] == 0x00 && (*file)[3] == 0x80;
-    dialogs.ShowMessage(
-        FormatMessage(compressed ? save_messages::kZipDefaultTooBig : save_messages::kDefaultTooBig, path));
+    dialogs.ShowMessage(FormatMessage(
+        compressed ? save_messages::kZipDefaultTooBig : save_messages::kDefaultTooBig, path));
   } else {
     dialogs.ShowMessage(FormatMessage(save_messages::kChunkTooBig, path));
   }

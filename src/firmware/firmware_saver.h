@@ -47,8 +47,8 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
 
 enum class SaveResult {
   kSaved,
-  kFailed,          // the reason has been shown; the caller adds "Fault to save the file"
-  kCrcRomFailed,    // the CRC ROM step showed its own reason
+  kFailed,        // the reason has been shown; the caller adds "Fault to save the file"
+  kCrcRomFailed,  // the CRC ROM step showed its own reason
 };
 
 // Writes a new image to output_path (and output_path + ".ota" when the first chunk's region

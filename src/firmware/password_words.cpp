@@ -10,7 +10,8 @@
 namespace qtk {
 
 uint32_t PasswordKey(const ChunkTable& chunks) {
-  if (auto index = chunks.FindAny(kMainCodeChunkId)) return chunks.entries[*index].crc;
+  if (auto index = chunks.FindAny(kMainCodeChunkId))
+    return chunks.entries[*index].crc;
   return 0;
 }
 
@@ -28,7 +29,8 @@ bool VerifyPassword(const FirmwareProject& project, const std::string& text) {
 }
 
 void EncodePassword(FirmwareProject& project, const std::string& text) {
-  if (text.empty() || !project.password_refresh) return;
+  if (text.empty() || !project.password_refresh)
+    return;
   std::array<uint8_t, 32> buffer{};
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size()));
   const uint32_t key = PasswordKey(project.chunks) ^ kPasswordScramble;

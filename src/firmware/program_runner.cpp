@@ -45,14 +45,17 @@ bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
   args_storage.push_back(exe);
   args_storage.insert(args_storage.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  for (std::string& a : args_storage) argv.push_back(a.data());
+  for (std::string& a : args_storage)
+    argv.push_back(a.data());
   argv.push_back(nullptr);
 
   pid_t pid = 0;
-  if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+  if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    return false;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) break;
+    if (errno != EINTR)
+      break;
   }
   return true;
 }

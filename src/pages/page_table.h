@@ -46,6 +46,8 @@ inline constexpr std::array<PageInfo, kPageCount> kPageTable = {{
     {PageId::kOtaSet, "OTA set", "OTA set", "Load OTA..."},
 }};
 
-constexpr const PageInfo& InfoOf(PageId id) { return kPageTable[static_cast<size_t>(id)]; }
+constexpr const PageInfo& InfoOf(PageId id) {
+  return kPageTable[static_cast<size_t>(id)];
+}
 
 }  // namespace qtk

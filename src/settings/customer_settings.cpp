@@ -19,7 +19,8 @@ void CustomerSettings::SetU16(size_t offset, uint16_t value) {
 }
 
 void CustomerSettings::SetU32(size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes_.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes_.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
 void CustomerSettings::RebuildCharacterTable() {
@@ -28,13 +29,15 @@ void CustomerSettings::RebuildCharacterTable() {
   // block, so a larger count is limited to what fits there.
   uint32_t count = U32(record::kCharacterTableCount);
   count = std::min<uint32_t>(count, record::kMaxCharacterTableEntries);
-  for (uint32_t i = 0; i < count; ++i) character_table_.push_back(U16(record::kCharacterTable + 2 * i));
+  for (uint32_t i = 0; i < count; ++i)
+    character_table_.push_back(U16(record::kCharacterTable + 2 * i));
 }
 
 void CustomerSettings::RebuildFlashDevices() {
   flash_devices_.clear();
   uint16_t count = U16(record::kFlashDeviceCount);
-  if (count < 1 || count > record::kFlashDeviceSlots) return;
+  if (count < 1 || count > record::kFlashDeviceSlots)
+    return;
   for (uint16_t i = 0; i < count; ++i) {
     flash_devices_.push_back({bytes_[record::kFlashDeviceIdSlots + 2 * i],
                               bytes_[record::kFlashDeviceIdSlots + 2 * i + 1],
@@ -51,8 +54,8 @@ void CustomerSettings::CopyRecordIn(std::span<const uint8_t, record::kSize> sour
 void CustomerSettings::CopyRecordOut(std::span<uint8_t, record::kSize> destination,
                                      bool flash_support) {
   // The record has 60 slots; a longer list (which the serial flash page never builds) is cut.
-  const size_t count = flash_support ? std::min(flash_devices_.size(), record::kFlashDeviceSlots)
-                                     : 0;
+  const size_t count =
+      flash_support ? std::min(flash_devices_.size(), record::kFlashDeviceSlots) : 0;
   SetU16(record::kFlashDeviceCount, static_cast<uint16_t>(count));
   std::fill(bytes_.begin() + record::kFlashDeviceIdSlots,
             bytes_.begin() + record::kFlashDeviceAreaEnd, uint8_t{0});

@@ -58,8 +58,8 @@ inline constexpr size_t kVersionTextSize = 24;
 inline constexpr size_t kPowerOnText = 84;  // 8 bytes
 inline constexpr size_t kStandbyText = 92;  // 8 bytes
 inline constexpr size_t kPanelTextSize = 8;
-inline constexpr size_t kPasswordWord0 = 100;  // u32
-inline constexpr size_t kPasswordWord1 = 104;  // u32
+inline constexpr size_t kPasswordWord0 = 100;    // u32
+inline constexpr size_t kPasswordWord1 = 104;    // u32
 inline constexpr size_t kNewProgramAudio = 108;  // bits 0-2 TV, 3-5 radio, bit 7 cleared
 inline constexpr size_t kLogoShowDelay = 109;
 inline constexpr size_t kSignalIntensityZoom = 110;
@@ -75,12 +75,12 @@ inline constexpr size_t kOfferedTunerCodes = 149;  // 15 bytes
 inline constexpr size_t kOfferedTunerCodesSize = 15;
 // Panel page, GPIO usage page.
 inline constexpr size_t kPanelScanType = 164;
-inline constexpr size_t kLedDigits = 165;    // bits 4-7
-inline constexpr size_t kGpioBusType = 166;  // bits 2-7
+inline constexpr size_t kLedDigits = 165;       // bits 4-7
+inline constexpr size_t kGpioBusType = 166;     // bits 2-7
 inline constexpr size_t kGpioUsageBlock = 168;  // 24 bytes
 inline constexpr size_t kGpioUsageBlockSize = 24;
-inline constexpr size_t kKeyRepeatFirst = 192;   // u32
-inline constexpr size_t kKeyRepeatNormal = 196;  // u32
+inline constexpr size_t kKeyRepeatFirst = 192;       // u32
+inline constexpr size_t kKeyRepeatNormal = 196;      // u32
 inline constexpr size_t kCharacterTableCount = 204;  // u32
 inline constexpr size_t kCharacterTable = 208;       // 2 bytes per entry
 inline constexpr size_t kLedDotEnable = 336;
@@ -105,8 +105,8 @@ inline constexpr size_t kAutoscanTpEntries = 10;
 inline constexpr size_t kForbiddenEntries = 824;  // 15 entries of 8 bytes
 inline constexpr size_t kForbiddenEntryCount = 15;
 // Serial flash device list.
-inline constexpr size_t kFlashDeviceCount = 944;      // u16
-inline constexpr size_t kFlashDeviceIdSlots = 948;    // 60 x (flash id, bit offset)
+inline constexpr size_t kFlashDeviceCount = 944;         // u16
+inline constexpr size_t kFlashDeviceIdSlots = 948;       // 60 x (flash id, bit offset)
 inline constexpr size_t kFlashDeviceSectorSlots = 1068;  // 60 x sector structure number
 inline constexpr size_t kFlashDeviceSlots = 60;
 inline constexpr size_t kFlashDeviceAreaEnd = 1128;
@@ -127,9 +127,9 @@ inline constexpr size_t kFlags = 6;            // u8: the I/Q bits of record byt
 inline constexpr size_t kAgcThreshold1 = 8;    // u8
 inline constexpr size_t kAgcThreshold2 = 9;    // u8
 inline constexpr size_t kQpskConfig = 10;
-inline constexpr size_t kUserCrystal = 12;     // kHz
-inline constexpr size_t kBaseAddress = 14;     // u8
-inline constexpr size_t kDiffSingle = 15;      // u8: flags bits 6-7
+inline constexpr size_t kUserCrystal = 12;  // kHz
+inline constexpr size_t kBaseAddress = 14;  // u8
+inline constexpr size_t kDiffSingle = 15;   // u8: flags bits 6-7
 }  // namespace tuner_entry
 // OTA block: the last 36 bytes, also mirrored at image offset 0x30000.
 inline constexpr size_t kOtaBlock = 1416;
@@ -161,13 +161,13 @@ struct ByteRange {
 inline constexpr std::array<ByteRange, 6> kTunerImportRanges = {{
     {kSignalQualityZoom, 1},
     {kSignalIntensityZoom, 1},
-    {kTunerFlags, 20},         // 144-163
-    {kTunerParameters, 240},   // 1160-1399
+    {kTunerFlags, 20},        // 144-163
+    {kTunerParameters, 240},  // 1160-1399
     {kExtTunerIndex, 1},
-    {kExtTunerCodes, 15},      // 1401-1415
+    {kExtTunerCodes, 15},  // 1401-1415
 }};
-inline constexpr ByteRange kKeyMapImportRange = {kIrKeyMap, 384};  // 396-779
-inline constexpr ByteRange kPanelImportRange = {kPanelScanType, 232};  // 164-395, 58 words
+inline constexpr ByteRange kKeyMapImportRange = {kIrKeyMap, 384};               // 396-779
+inline constexpr ByteRange kPanelImportRange = {kPanelScanType, 232};           // 164-395, 58 words
 inline constexpr ByteRange kSerialFlashImportRange = {kFlashDeviceCount, 184};  // 944-1127
 inline constexpr ByteRange kOtaImportRange = {kOtaBlock, kOtaBlockSize};
 static_assert(kPanelImportRange.size == 58 * 4);

@@ -59,7 +59,8 @@ std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,
 }
 
 void ImportTunerSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {
-  for (record::ByteRange range : record::kTunerImportRanges) CopyRange(settings, file, range);
+  for (record::ByteRange range : record::kTunerImportRanges)
+    CopyRange(settings, file, range);
 }
 
 void ImportPanelSettings(CustomerSettings& settings, const CustomerSettings::Bytes& file) {

@@ -12,7 +12,9 @@ namespace {
 
 constexpr uint32_t kScramble = 0x2C6B19D4u;
 
-void Put16(std::vector<uint8_t>& r, size_t at, uint16_t v) { PutU16LittleEndian(&r[at], v); }
+void Put16(std::vector<uint8_t>& r, size_t at, uint16_t v) {
+  PutU16LittleEndian(&r[at], v);
+}
 
 ChunkSpec Make(uint32_t id, const char* name, std::vector<uint8_t> data, uint32_t region) {
   ChunkSpec c;
@@ -31,8 +33,9 @@ std::vector<uint8_t> MakeRecord(int config_version) {
   r[0] = 0x5A;  // not interpreted; must survive every round trip
   // High nibble 0: the default database builder dfv_k7720x (1 would ask for a second one).
   r[1] = static_cast<uint8_t>(config_version & 0x0F);
-  for (int i = 0; i < 6; ++i) r[2 + i] = static_cast<uint8_t>(1 + i);  // clock and pad block
-  r[8] = 3;                                                            // languages
+  for (int i = 0; i < 6; ++i)
+    r[2 + i] = static_cast<uint8_t>(1 + i);  // clock and pad block
+  r[8] = 3;                                  // languages
   r[9] = 0;
   Put16(r, 10, 0x0007);
   r[12] = 1;
@@ -50,8 +53,10 @@ std::vector<uint8_t> MakeRecord(int config_version) {
   Put16(r, 146, 4000);
   r[165] = 0x40;  // four LED digits
   Put16(r, 780, 0x00FF);
-  for (int i = 111; i < 124; ++i) r[i] = static_cast<uint8_t>(0xA0 + i);  // uninterpreted
-  for (int i = 1130; i < 1160; ++i) r[i] = static_cast<uint8_t>(i);      // uninterpreted
+  for (int i = 111; i < 124; ++i)
+    r[i] = static_cast<uint8_t>(0xA0 + i);  // uninterpreted
+  for (int i = 1130; i < 1160; ++i)
+    r[i] = static_cast<uint8_t>(i);  // uninterpreted
   Put16(r, 1416, 12380);
   Put16(r, 1418, 27500);
   Put16(r, 1420, 0x100);
@@ -68,8 +73,8 @@ void PutPasswordWords(std::vector<uint8_t>& record, const std::string& password,
 
 std::vector<ChunkSpec> StandardChunks(const StandardImageOptions& o) {
   std::vector<ChunkSpec> chunks;
-  ChunkSpec boot = Make(kBootloaderChunkId, "bootloader", PatternBytes(0x600, 1),
-                        o.bootloader_region);
+  ChunkSpec boot =
+      Make(kBootloaderChunkId, "bootloader", PatternBytes(0x600, 1), o.bootloader_region);
   boot.no_crc = true;
   chunks.push_back(boot);
   ChunkSpec main = Make(kMainCodeChunkId, "maincode", PatternBytes(0x3000, 2), 0x4000);
@@ -87,8 +92,8 @@ std::vector<ChunkSpec> StandardChunks(const StandardImageOptions& o) {
   if (o.with_game_emulator) {
     chunks.push_back(Make(kGameEmulatorChunkId, "gameemu", PatternBytes(0x100, 8), 0x400));
   }
-  ChunkSpec common = Make(kCommonDataChunkId, "common", MakeRecord(o.config_version),
-                          o.common_region);
+  ChunkSpec common =
+      Make(kCommonDataChunkId, "common", MakeRecord(o.config_version), o.common_region);
   common.no_crc = o.common_no_crc;
   chunks.push_back(common);
   return chunks;
@@ -98,10 +103,12 @@ std::vector<uint8_t> BuildFirmware(std::vector<ChunkSpec> chunks, const std::str
   ChunkTable table;
   uint32_t key = 0;
   if (ParseImage(BuildImage(chunks), table) > 0) {
-    if (auto main = table.FindAny(kMainCodeChunkId)) key = table.entries[*main].crc;
+    if (auto main = table.FindAny(kMainCodeChunkId))
+      key = table.entries[*main].crc;
   }
   for (ChunkSpec& c : chunks) {
-    if (c.id == kCommonDataChunkId && c.data.size() >= 108) PutPasswordWords(c.data, password, key);
+    if (c.id == kCommonDataChunkId && c.data.size() >= 108)
+      PutPasswordWords(c.data, password, key);
   }
   return BuildImage(chunks);
 }

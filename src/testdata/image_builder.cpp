@@ -17,12 +17,14 @@ std::vector<uint8_t> BuildImage(const std::vector<ChunkSpec>& chunks) {
     const bool last = i + 1 == chunks.size();
     uint32_t natural = kChunkHeaderSize + static_cast<uint32_t>(c.data.size());
     uint32_t region = std::max(c.region_size, natural);
-    uint32_t length = last ? region - kChunkHeaderFixedSize
-                           : static_cast<uint32_t>(kChunkHeaderSize - kChunkHeaderFixedSize +
-                                                   c.data.size());
-    if (c.length_field) length = *c.length_field;
+    uint32_t length =
+        last ? region - kChunkHeaderFixedSize
+             : static_cast<uint32_t>(kChunkHeaderSize - kChunkHeaderFixedSize + c.data.size());
+    if (c.length_field)
+      length = *c.length_field;
     uint32_t next = last ? 0 : region;
-    if (c.next_field) next = *c.next_field;
+    if (c.next_field)
+      next = *c.next_field;
 
     size_t start = image.size();
     image.resize(start + region, c.filler);
@@ -39,7 +41,8 @@ std::vector<uint8_t> BuildImage(const std::vector<ChunkSpec>& chunks) {
       int64_t covered = std::min<int64_t>(length, int64_t(image.size() - start - 16));
       crc = Crc32(kCrcInitial, h + 16, covered);
     }
-    if (c.crc_field) crc = *c.crc_field;
+    if (c.crc_field)
+      crc = *c.crc_field;
     PutU32BigEndian(h + 12, crc);
   }
   return image;
@@ -47,13 +50,15 @@ std::vector<uint8_t> BuildImage(const std::vector<ChunkSpec>& chunks) {
 
 std::vector<uint8_t> PatternBytes(size_t size, uint8_t seed) {
   std::vector<uint8_t> out(size);
-  for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>((i + seed) % 251);
+  for (size_t i = 0; i < size; ++i)
+    out[i] = static_cast<uint8_t>((i + seed) % 251);
   return out;
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  if (!f) return false;
+  if (!f)
+    return false;
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(f);
 }

@@ -17,11 +17,11 @@ struct ChunkSpec {
   // Bytes the chunk occupies in the image, header included; 0 means header plus data.
   // For the last chunk the length field is region - 16, so the data is padded to the region.
   uint32_t region_size = 0;
-  uint8_t filler = 0xFF;                  // bytes between the data and the next header
-  std::array<uint8_t, 64> opaque{};       // header bytes 64-127
-  std::optional<uint32_t> length_field;   // overrides the computed length
-  std::optional<uint32_t> next_field;     // overrides the computed offset to next
-  std::optional<uint32_t> crc_field;      // overrides the computed crc
+  uint8_t filler = 0xFF;                 // bytes between the data and the next header
+  std::array<uint8_t, 64> opaque{};      // header bytes 64-127
+  std::optional<uint32_t> length_field;  // overrides the computed length
+  std::optional<uint32_t> next_field;    // overrides the computed offset to next
+  std::optional<uint32_t> crc_field;     // overrides the computed crc
 };
 
 // Lays the chunks out one after the other: each header is followed by its data and filler

@@ -6,9 +6,9 @@
 
 #include "common/recording_dialogs.h"
 #include "firmware/firmware_loader.h"
-#include "testdata/temp_dir.h"
 #include "testdata/config_writer.h"
 #include "testdata/firmware_fixture.h"
+#include "testdata/temp_dir.h"
 
 namespace qtk::testing {
 

@@ -51,7 +51,8 @@ TEST_F(LoadTest, ClockAndPadBytesComeFromImageOffset258) {
   env.WriteImage(BuildFirmware(chunks, kPassword));
   auto project = env.Open();
   ASSERT_NE(project, nullptr);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(project->settings.U8(2 + i), mirrored[i]);
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(project->settings.U8(2 + i), mirrored[i]);
 }
 
 TEST_F(LoadTest, ConfigurationVersionsOneAndTwoLoadWhateverTheHighNibble) {
@@ -72,8 +73,7 @@ TEST_F(LoadTest, ConfigurationVersionThreeAndAboveIsTooNew) {
   for (int version : {3, 15}) {
     env.dialogs.messages.clear();
     env.WriteStandardImage({.config_version = version});
-    ExpectRefused("The FW config version is higher than QTK, please use the last version QTK!",
-                  -1);
+    ExpectRefused("The FW config version is higher than QTK, please use the last version QTK!", -1);
   }
 }
 

@@ -57,7 +57,9 @@ class SaveTest : public ::testing::Test {
     e.replace = true;
     e.replacement_path = path;
   }
-  SaveResult Save(FirmwareProject& p) { return SaveFirmware(p, env.session, out_path(), env.dialogs); }
+  SaveResult Save(FirmwareProject& p) {
+    return SaveFirmware(p, env.session, out_path(), env.dialogs);
+  }
   std::string out_path() const { return env.dir.File("out.bin"); }
   bool OutputExists() const { return std::filesystem::exists(out_path()); }
 
@@ -82,7 +84,7 @@ TEST_F(SaveTest, UnchangedProjectRewritesOnlyTheCommonChunkAndTheMirroredBytes) 
 
   std::vector<uint8_t> expected = original;
   std::copy(out.begin() + common.file_offset, out.end(), expected.begin() + common.file_offset);
-  EXPECT_EQ(out, expected);  // nothing else changed
+  EXPECT_EQ(out, expected);                         // nothing else changed
   EXPECT_EQ(ReadFile(env.image_path()), original);  // the loaded file is only read
   EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota"));
 }
@@ -148,9 +150,8 @@ TEST_F(SaveTest, BootloaderFileShorterThanItsHeaderIsRefused) {
   auto p = LoadStandard();
   Mark(*p, kBootloaderChunkId, PatternBytes(127), "boot.bin");
   EXPECT_EQ(Save(*p), SaveResult::kFailed);
-  EXPECT_EQ(env.dialogs.LastText(),
-            "The boot loader file " + env.dir.File("boot.bin") +
-                " is shorter than its 128-byte header!");
+  EXPECT_EQ(env.dialogs.LastText(), "The boot loader file " + env.dir.File("boot.bin") +
+                                        " is shorter than its 128-byte header!");
   EXPECT_FALSE(OutputExists());
 }
 
@@ -178,8 +179,8 @@ TEST_F(SaveTest, LargerBootRegionGivesOtaWithoutMirrorSmallerGivesNeither) {
   auto p = LoadStandard({.bootloader_region = 0x41000});
   ASSERT_EQ(Save(*p), SaveResult::kSaved);
   auto out = ReadFile(out_path());
-  EXPECT_TRUE(std::equal(original.begin() + 0x2F000, original.begin() + 0x31000,
-                         out.begin() + 0x2F000));
+  EXPECT_TRUE(
+      std::equal(original.begin() + 0x2F000, original.begin() + 0x31000, out.begin() + 0x2F000));
   EXPECT_TRUE(std::filesystem::exists(out_path() + ".ota"));
 
   auto small = LoadStandard({.bootloader_region = 0x3F000});
@@ -398,9 +399,9 @@ TEST_F(CrcRomTest, RefusalsLeaveNoOutput) {
   env.session.crc_rom_path = env.dir.File("big.rom");
   WriteFile(env.session.crc_rom_path, std::vector<uint8_t>(u.region_size - 82048 + 1, 0));
   EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
-  EXPECT_EQ(env.dialogs.Texts(), std::vector<std::string>{"the size of CRC rom file " +
-                                                          env.session.crc_rom_path +
-                                                          "is too big!"});
+  EXPECT_EQ(env.dialogs.Texts(),
+            std::vector<std::string>{"the size of CRC rom file " + env.session.crc_rom_path +
+                                     "is too big!"});
   EXPECT_FALSE(OutputExists());
 }
 

@@ -90,8 +90,7 @@ TEST(ParseImage, SingleChunkOfAnyIdIsValid) {
 
 TEST(ParseImage, IdRuleAppliesFromTheSecondChunk) {
   ChunkTable table;
-  EXPECT_EQ(ParseImage(BuildImage({Chunk(0x12345678u, 8, 256), Chunk(kMainCodeChunkId, 8)}),
-                       table),
+  EXPECT_EQ(ParseImage(BuildImage({Chunk(0x12345678u, 8, 256), Chunk(kMainCodeChunkId, 8)}), table),
             2);
   EXPECT_EQ(ParseImage(BuildImage({Chunk(kMainCodeChunkId, 8, 256), Chunk(kBootloaderChunkId, 8)}),
                        table),
@@ -199,11 +198,13 @@ TEST(ParseImage, RandomBytesNeverCrash) {
       // Aim at the header words, where the structure lives.
       size_t block = rng() % 4;
       size_t pos = (block == 0 ? 0 : 512 + (block - 1) * 300) + rng() % 16;
-      if (pos < image.size()) image[pos] = static_cast<uint8_t>(rng());
+      if (pos < image.size())
+        image[pos] = static_cast<uint8_t>(rng());
     }
     ParseImage(image, table);
     std::vector<uint8_t> noise(rng() % 2048);
-    for (auto& b : noise) b = static_cast<uint8_t>(rng());
+    for (auto& b : noise)
+      b = static_cast<uint8_t>(rng());
     ParseImage(noise, table);
   }
   SUCCEED();

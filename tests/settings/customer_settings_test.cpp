@@ -24,8 +24,7 @@ TEST(CustomerSettings, CopyInRebuildsTheFlashDeviceList) {
   CustomerSettings s;
   s.CopyRecordIn(bytes);
   ASSERT_EQ(s.flash_devices().size(), 2u);
-  EXPECT_EQ(s.flash_devices()[1],
-            (FlashDeviceEntry{bytes[950], bytes[951], bytes[1069]}));
+  EXPECT_EQ(s.flash_devices()[1], (FlashDeviceEntry{bytes[950], bytes[951], bytes[1069]}));
 }
 
 TEST(CustomerSettings, FlashDeviceCountOutsideOneToSixtyGivesAnEmptyList) {
@@ -51,9 +50,12 @@ TEST(CustomerSettings, CopyOutWritesTheListBackOnlyWithFlashSupport) {
   s.CopyRecordOut(out, true);
   EXPECT_EQ(out[944], 0);
   EXPECT_EQ(out[945], 0);
-  for (size_t i = 948; i < 1128; ++i) ASSERT_EQ(out[i], 0) << i;
-  for (size_t i = 0; i < 944; ++i) ASSERT_EQ(out[i], bytes[i]) << i;
-  for (size_t i = 1128; i < record::kSize; ++i) ASSERT_EQ(out[i], bytes[i]) << i;
+  for (size_t i = 948; i < 1128; ++i)
+    ASSERT_EQ(out[i], 0) << i;
+  for (size_t i = 0; i < 944; ++i)
+    ASSERT_EQ(out[i], bytes[i]) << i;
+  for (size_t i = 1128; i < record::kSize; ++i)
+    ASSERT_EQ(out[i], bytes[i]) << i;
 
   s.flash_devices() = {{0xC2, 3, 1}, {0xEF, 4, 2}};
   s.CopyRecordOut(out, true);

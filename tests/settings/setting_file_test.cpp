@@ -116,7 +116,9 @@ struct ImportCase {
   std::vector<std::pair<size_t, size_t>> ranges;  // [first, last]
 };
 
-void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ImportCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class PageImportTest : public ::testing::TestWithParam<ImportCase> {};
 
@@ -127,7 +129,8 @@ TEST_P(PageImportTest, TakesOnlyItsRanges) {
   GetParam().run(settings, file);
   for (size_t i = 0; i < record::kSize; ++i) {
     bool inside = false;
-    for (auto [first, last] : GetParam().ranges) inside |= i >= first && i <= last;
+    for (auto [first, last] : GetParam().ranges)
+      inside |= i >= first && i <= last;
     ASSERT_EQ(settings.bytes()[i], inside ? 0xAB : 0x00) << GetParam().name << " byte " << i;
   }
 }
@@ -135,7 +138,8 @@ TEST_P(PageImportTest, TakesOnlyItsRanges) {
 INSTANTIATE_TEST_SUITE_P(
     Pages, PageImportTest,
     ::testing::Values(
-        ImportCase{"tuner", ImportTunerSettings,
+        ImportCase{"tuner",
+                   ImportTunerSettings,
                    {{43, 43}, {110, 110}, {144, 163}, {1160, 1399}, {1400, 1400}, {1401, 1415}}},
         ImportCase{"panel", ImportPanelSettings, {{164, 395}}},
         ImportCase{"flash", ImportSerialFlashSettings, {{944, 1127}}},

@@ -95,7 +95,8 @@ void GeneralPageView::PutControls() {
   for (int i = 0; i + 1 < list_->columnCount(); ++i) {
     const int width = list_->header()->sectionSize(i);
     list_->resizeColumnToContents(i);
-    if (list_->header()->sectionSize(i) < width) list_->header()->resizeSection(i, width);
+    if (list_->header()->sectionSize(i) < width)
+      list_->header()->resizeSection(i, width);
   }
   if (model_.selected_row() >= 0)
     list_->topLevelItem(model_.selected_row())->setSelected(true);

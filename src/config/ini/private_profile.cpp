@@ -12,14 +12,15 @@ namespace {
 
 std::string_view TrimBlanks(std::string_view s) {
   auto is_blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+  while (!s.empty() && is_blank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && is_blank(s.back()))
+    s.remove_suffix(1);
   return s;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -31,9 +32,11 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exis
   *exists = static_cast<bool>(in);
   std::string line;
   while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
     // A UTF-8 byte order mark (as some editors save INI files) is not part of the first line.
-    if (lines.empty() && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    if (lines.empty() && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      line.erase(0, 3);
     lines.push_back(line);
   }
   return lines;
@@ -42,9 +45,11 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exis
 // The section name of a "[name]" line, or nothing for any other line.
 std::optional<std::string_view> SectionHeader(std::string_view line) {
   line = TrimBlanks(line);
-  if (line.size() < 2 || line.front() != '[') return std::nullopt;
+  if (line.size() < 2 || line.front() != '[')
+    return std::nullopt;
   size_t close = line.find(']');
-  if (close == std::string_view::npos) return std::nullopt;
+  if (close == std::string_view::npos)
+    return std::nullopt;
   return TrimBlanks(line.substr(1, close - 1));
 }
 
@@ -55,9 +60,11 @@ struct KeyLine {
 
 std::optional<KeyLine> ParseKeyLine(std::string_view line) {
   std::string_view t = TrimBlanks(line);
-  if (t.empty() || t.front() == ';') return std::nullopt;
+  if (t.empty() || t.front() == ';')
+    return std::nullopt;
   size_t eq = t.find('=');
-  if (eq == std::string_view::npos) return std::nullopt;
+  if (eq == std::string_view::npos)
+    return std::nullopt;
   return KeyLine{TrimBlanks(t.substr(0, eq)), TrimBlanks(t.substr(eq + 1))};
 }
 
@@ -78,7 +85,8 @@ std::optional<std::string> FindValue(std::string_view section, std::string_view 
       in_section = SameName(*header, section);
       continue;
     }
-    if (!in_section) continue;
+    if (!in_section)
+      continue;
     if (auto kv = ParseKeyLine(line); kv && SameName(kv->key, key)) {
       return std::string(Unquote(kv->value));
     }
@@ -109,16 +117,18 @@ int32_t ParseLeadingInt(std::string_view text) {
     value = std::min<uint64_t>(value * 10 + (text[i] - '0'), 0x80000000ull);
   }
   // Decimal values saturate at the ends of the signed range rather than wrapping.
-  if (negative) return value >= 0x80000000ull ? INT32_MIN : -static_cast<int32_t>(value);
+  if (negative)
+    return value >= 0x80000000ull ? INT32_MIN : -static_cast<int32_t>(value);
   return value > 0x7FFFFFFFull ? INT32_MAX : static_cast<int32_t>(value);
 }
 
 }  // namespace
 
-int32_t GetPrivateProfileInt(std::string_view section, std::string_view key,
-                             int32_t default_value, const std::filesystem::path& file) {
+int32_t GetPrivateProfileInt(std::string_view section, std::string_view key, int32_t default_value,
+                             const std::filesystem::path& file) {
   std::optional<std::string> value = FindValue(section, key, file);
-  if (!value) return default_value;
+  if (!value)
+    return default_value;
   return ParseLeadingInt(*value);
 }
 
@@ -135,7 +145,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   std::vector<std::string> lines = ReadLines(file, &exists);
   // A file that is there but cannot be read must not be replaced by one holding only the key.
   std::error_code exists_error;
-  if (!exists && std::filesystem::exists(file, exists_error)) return false;
+  if (!exists && std::filesystem::exists(file, exists_error))
+    return false;
   const std::string new_line = std::string(key) + "=" + std::string(value);
 
   bool in_section = false;
@@ -143,12 +154,15 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   bool written = false;
   for (size_t i = 0; i < lines.size() && !written; ++i) {
     if (auto header = SectionHeader(lines[i])) {
-      if (in_section) break;
+      if (in_section)
+        break;
       in_section = SameName(*header, section);
-      if (in_section) section_end = i + 1;
+      if (in_section)
+        section_end = i + 1;
       continue;
     }
-    if (!in_section) continue;
+    if (!in_section)
+      continue;
     if (auto kv = ParseKeyLine(lines[i])) {
       if (SameName(kv->key, key)) {
         lines[i] = new_line;
@@ -156,7 +170,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
         break;
       }
     }
-    if (!TrimBlanks(lines[i]).empty()) section_end = i + 1;
+    if (!TrimBlanks(lines[i]).empty())
+      section_end = i + 1;
   }
   if (!written) {
     if (section_end) {
@@ -168,13 +183,15 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   }
 
   std::ostringstream text;
-  for (const std::string& line : lines) text << line << "\r\n";
+  for (const std::string& line : lines)
+    text << line << "\r\n";
   // Write beside the file and rename, so a failed write never leaves half an INI file.
   std::filesystem::path temp = file;
   temp += ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+    if (!out)
+      return false;
     out << text.str();
     out.flush();
     if (!out) {

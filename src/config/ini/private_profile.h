@@ -21,8 +21,8 @@ namespace qtk::ini {
 // digits, or "0x"/"0X" and hexadecimal digits (read as an unsigned 32-bit pattern, so
 // 0x10EF0100 and 0xFFFFFFFF keep their bits). Text after the number is ignored. A value that
 // does not start with a number gives 0; a missing key gives the default.
-int32_t GetPrivateProfileInt(std::string_view section, std::string_view key,
-                             int32_t default_value, const std::filesystem::path& file);
+int32_t GetPrivateProfileInt(std::string_view section, std::string_view key, int32_t default_value,
+                             const std::filesystem::path& file);
 
 // The key's value, or the default when the key is missing.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,

@@ -28,6 +28,8 @@ inline constexpr uint32_t kChunkNameSize = 48;
 inline constexpr uint32_t kOldFormatCommonLength = 496;
 
 // Every chunk after the first must have the complement of its first id byte as second byte.
-constexpr bool PassesIdRule(uint32_t id) { return (id >> 24) + ((id >> 16) & 0xFFu) == 0xFFu; }
+constexpr bool PassesIdRule(uint32_t id) {
+  return (id >> 24) + ((id >> 16) & 0xFFu) == 0xFFu;
+}
 
 }  // namespace qtk

@@ -11,14 +11,16 @@ std::string ChunkEntry::Name() const {
 
 std::optional<int> ChunkTable::FindLoaded(uint32_t id) const {
   for (int i = 0; i < count && i < kMaxChunkEntries; ++i) {
-    if (entries[i].id == id) return i;
+    if (entries[i].id == id)
+      return i;
   }
   return std::nullopt;
 }
 
 std::optional<int> ChunkTable::FindAny(uint32_t id) const {
   for (int i = 0; i < kMaxChunkEntries; ++i) {
-    if (entries[i].id == id) return i;
+    if (entries[i].id == id)
+      return i;
   }
   return std::nullopt;
 }

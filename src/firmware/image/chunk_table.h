@@ -28,9 +28,8 @@ struct ChunkEntry {
   // Bytes of data the chunk can hold: up to the next header, or what the length of the last
   // chunk covers. Signed, because a short last chunk has room for less than nothing.
   int64_t DataCapacity() const {
-    return offset_to_next != 0
-               ? int64_t{offset_to_next} - kChunkHeaderSize
-               : int64_t{length} - (kChunkHeaderSize - kChunkHeaderFixedSize);
+    return offset_to_next != 0 ? int64_t{offset_to_next} - kChunkHeaderSize
+                               : int64_t{length} - (kChunkHeaderSize - kChunkHeaderFixedSize);
   }
 };
 
