@@ -1,7 +1,6 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <functional>
 #include <iosfwd>
 
 namespace qtk::cli {
@@ -13,10 +12,7 @@ struct Streams {
   std::ostream& err;
 };
 
-// Each command adds its subcommand to the application; the callback it installs stores the
-// exit status in *status.
-using CommandRegistrar = std::function<void(CLI::App& app, Streams streams, int* status)>;
-
+// Each command adds its subcommand; its callback stores the exit status in *status.
 void RegisterChunksCommand(CLI::App& app, Streams streams, int* status);
 void RegisterConfigCommand(CLI::App& app, Streams streams, int* status);
 

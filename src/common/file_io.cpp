@@ -1,7 +1,6 @@
 #include "common/file_io.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -18,6 +17,27 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
   if (file.bad())
     return std::nullopt;
   return bytes;
+}
+
+std::optional<FileHead> ReadFileHead(const std::filesystem::path& path, size_t count) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    return std::nullopt;
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (!file)
+    return std::nullopt;
+  const std::streamoff end = file.tellg();
+  if (end < 0)
+    return std::nullopt;
+  FileHead head;
+  head.size = static_cast<uint64_t>(end);
+  head.first_bytes.resize(static_cast<size_t>(std::min<uint64_t>(count, head.size)));
+  file.seekg(0);
+  file.read(reinterpret_cast<char*>(head.first_bytes.data()),
+            static_cast<std::streamsize>(head.first_bytes.size()));
+  if (!file)
+    return std::nullopt;
+  return head;
 }
 
 PendingFile::PendingFile(std::filesystem::path target) : target_(std::move(target)) {
@@ -66,13 +86,6 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code ec;
   bool same = std::filesystem::equivalent(a, b, ec);
   return !ec && same;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 }  // namespace qtk

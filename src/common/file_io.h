@@ -11,6 +11,14 @@ namespace qtk {
 // Reads a whole file; nothing when it cannot be opened or read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
 
+// The length of a file and up to `count` of its first bytes, read without loading the
+// whole file; nothing when it cannot be opened.
+struct FileHead {
+  uint64_t size = 0;
+  std::vector<uint8_t> first_bytes;
+};
+std::optional<FileHead> ReadFileHead(const std::filesystem::path& path, size_t count);
+
 // A file that is written under a temporary name beside its target and takes the target's
 // name only on Commit, so a failed operation never leaves a half-written file behind. The
 // temporary file is removed when the object is destroyed without a successful Commit.
@@ -42,8 +50,5 @@ class PendingFile {
 // True when both paths name the same existing file, also when written differently (a
 // relative path, "./", a link) or in another letter case on a case-insensitive file system.
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
-
-// Case-insensitive comparison of two texts (ASCII letters).
-bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 
 }  // namespace qtk

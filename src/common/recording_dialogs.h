@@ -24,8 +24,6 @@ class RecordingDialogs : public UserDialogs {
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override {
     messages.push_back({text, icon, buttons, std::exchange(pending_title_, {})});
-    if (on_message)
-      on_message(messages.back());
     if (!answers.empty()) {
       MessageAnswer a = answers.front();
       answers.pop_front();
@@ -70,7 +68,6 @@ class RecordingDialogs : public UserDialogs {
   std::vector<FileDialogRequest> file_requests;
   std::deque<MessageAnswer> answers;                    // scripted answers to questions
   std::deque<std::optional<std::string>> chosen_paths;  // scripted file dialog results
-  void (*on_message)(const Message&) = nullptr;
 
  private:
   std::optional<std::string> NextPath() {

@@ -6,6 +6,8 @@
 
 #include "common/file_io.h"
 #include "common/message_format.h"
+#include "common/text_compare.h"
+#include "config/text_helpers.h"
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/crc32.h"
@@ -13,14 +15,6 @@
 
 namespace qtk {
 namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  const char* blanks = " \t";
-  size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos)
-    return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 // Puts the new length and CRC into a chunk header held at the start of `chunk`.
 uint32_t SealChunk(uint8_t* chunk, uint32_t covered_length) {
@@ -82,6 +76,11 @@ bool ImageSave::WriteReplacedChunk(int index) {
   if (!file)
     return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
   const uint32_t region = entry.region_size;
+  // The file may have changed since it was measured; it is written only if it still fits.
+  if (file->size() > region - kChunkHeaderSize ||
+      (entry.id == kBootloaderChunkId && file->size() < kChunkHeaderSize)) {
+    return Fail(FormatMessage(save_messages::kChunkTooBig, path));
+  }
   const uint32_t length = static_cast<uint32_t>(file->size());
   std::vector<uint8_t> chunk(region, entry.id == kUserDatabaseChunkId ? 0xFF : 0x00);
   uint8_t* out = At(entry.file_offset);
@@ -257,7 +256,7 @@ SaveResult ImageSave::Run(const std::string& output_path) {
   WriteClockPadBytes();
   RefreshFirstChunkCrc();
 
-  const std::string crc_rom_path = TrimBlanks(session_.crc_rom_path);
+  const std::string crc_rom_path = Trim(session_.crc_rom_path);
   if (t.FindLoaded(kGameEmulatorChunkId) && !crc_rom_path.empty()) {
     switch (InsertCrcRom(crc_rom_path)) {
       case CrcRomOutcome::kInserted:
@@ -278,21 +277,23 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
   if (path.empty())
     return false;
   const ChunkEntry& entry = project.chunks.entries.at(index);
-  auto file = ReadWholeFile(path);
+  // Only the length and the first four bytes matter; the file itself is read by the save.
+  const auto file = ReadFileHead(path, 4);
   if (!file) {
     dialogs.ShowMessage(FormatMessage(save_messages::kCannotOpenChunkFile, path));
     return false;
   }
   // A boot loader file carries its own header, which the save skips.
-  if (entry.id == kBootloaderChunkId && file->size() < kChunkHeaderSize) {
+  if (entry.id == kBootloaderChunkId && file->size < kChunkHeaderSize) {
     dialogs.ShowMessage(FormatMessage(save_messages::kBootloaderTooShort, path));
     return false;
   }
-  if (static_cast<int64_t>(file->size()) <= entry.DataCapacity())
+  if (static_cast<int64_t>(file->size) <= entry.DataCapacity())
     return true;
   if (entry.id == kDefaultDatabaseChunkId) {
-    const bool compressed = file->size() >= 4 && (*file)[0] == 0x6C && (*file)[1] == 0x00 &&
-                            (*file)[2] == 0x00 && (*file)[3] == 0x80;
+    // The header of an LZMA stream with properties byte 0x6C, as the database builder writes.
+    const std::vector<uint8_t> lzma_head = {0x6C, 0x00, 0x00, 0x80};
+    const bool compressed = file->first_bytes == lzma_head;
     dialogs.ShowMessage(FormatMessage(
         compressed ? save_messages::kZipDefaultTooBig : save_messages::kDefaultTooBig, path));
   } else {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "common/text_compare.h"
 #include "config/ini/private_profile.h"
 #include "config/text_helpers.h"
 #include "firmware/firmware_saver.h"
@@ -23,13 +24,6 @@ std::string HexWord(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%8.8x", value);
   return text;
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 }  // namespace
@@ -158,8 +152,8 @@ std::optional<int> GeneralPage::ChunkOfRow(int row) const {
     return std::nullopt;
   const ChunkTable& chunks = project().chunks;
   for (int i = 0; i < chunks.count; ++i) {
-    if (SameNameIgnoringCase(chunks.entries[static_cast<size_t>(i)].Name(),
-                             rows_[static_cast<size_t>(row)].name)) {
+    if (EqualsIgnoringCase(chunks.entries[static_cast<size_t>(i)].Name(),
+                           rows_[static_cast<size_t>(row)].name)) {
       return i;
     }
   }

@@ -1,5 +1,7 @@
 #include "config/ini/private_profile.h"
 
+#include "common/text_compare.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -17,13 +19,6 @@ std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && is_blank(s.back()))
     s.remove_suffix(1);
   return s;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exists) {
@@ -82,12 +77,12 @@ std::optional<std::string> FindValue(std::string_view section, std::string_view 
   bool in_section = false;
   for (const std::string& line : lines) {
     if (auto header = SectionHeader(line)) {
-      in_section = SameName(*header, section);
+      in_section = EqualsIgnoringCase(*header, section);
       continue;
     }
     if (!in_section)
       continue;
-    if (auto kv = ParseKeyLine(line); kv && SameName(kv->key, key)) {
+    if (auto kv = ParseKeyLine(line); kv && EqualsIgnoringCase(kv->key, key)) {
       return std::string(Unquote(kv->value));
     }
   }
@@ -156,7 +151,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     if (auto header = SectionHeader(lines[i])) {
       if (in_section)
         break;
-      in_section = SameName(*header, section);
+      in_section = EqualsIgnoringCase(*header, section);
       if (in_section)
         section_end = i + 1;
       continue;
@@ -164,7 +159,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     if (!in_section)
       continue;
     if (auto kv = ParseKeyLine(lines[i])) {
-      if (SameName(kv->key, key)) {
+      if (EqualsIgnoringCase(kv->key, key)) {
         lines[i] = new_line;
         written = true;
         break;
