@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   clang-format
+  # The Debian package (dpkg-shlibdeps needs file) and the checks of the desktop entry, the
+  # AppStream metainfo and the man pages.
+  dpkg-dev file appstream desktop-file-utils man-db
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the toolkit twice (plain and with AddressSanitizer +
-# UndefinedBehaviorSanitizer) and runs every test in both builds.
+# UndefinedBehaviorSanitizer), runs every test in both builds and checks the Debian package
+# of the plain build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -8,6 +9,8 @@ bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 bash scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The Debian package, unpacked as an installation, runs on the demo set.
+bash scripts/check-package.sh build
 bash scripts/build.sh build-asan -DQTK_SANITIZE=ON -DQTK_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"

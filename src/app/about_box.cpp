@@ -29,12 +29,17 @@ QIcon ProgramIcon() {
   return QIcon(pixmap);
 }
 
+QString BuildVersionText() {
+  return QStringLiteral("qtk7720x " QTK_VERSION);
+}
+
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QString::fromUtf8(main_window_texts::kAboutCaption));
   auto* icon = new QLabel(this);
   icon->setPixmap(ProgramIcon().pixmap(32, 32));
   auto* name = new QLabel(QString::fromUtf8(main_window_texts::kToolName), this);
   auto* version = new QLabel(QString::fromUtf8(main_window_texts::kVersion), this);
+  auto* build = new QLabel(BuildVersionText(), this);
   auto* ok = new BitmapPushButton(QStringLiteral("OK"), this);
   ok->setMinimumHeight(22);
   ok->SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4);
@@ -44,6 +49,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   auto* texts = new QVBoxLayout;
   texts->addWidget(name);
   texts->addWidget(version);
+  texts->addWidget(build);
   auto* row = new QHBoxLayout;
   row->addWidget(icon, 0, Qt::AlignTop);
   row->addLayout(texts, 1);

@@ -1,5 +1,6 @@
 #include "app/app_startup.h"
 
+#include <QCoreApplication>
 #include <system_error>
 
 #include "app/model/firmware_load_loop.h"
@@ -11,6 +12,10 @@ std::filesystem::path ApplicationDirectory() {
   std::error_code error;
   auto directory = std::filesystem::current_path(error);
   return error ? std::filesystem::path(".") : directory;
+}
+
+std::filesystem::path InstallationDirectory() {
+  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String());
 }
 
 std::string DefaultConfigPath(const std::filesystem::path& application_directory) {
@@ -32,8 +37,12 @@ std::unique_ptr<MainWindow> StartUp(const StartupEnvironment& environment,
   setup.page_views = environment.page_views;
   setup.load_dialog = [memory = environment.memory, dialogs = environment.dialogs,
                        config = DefaultConfigPath(environment.application_directory)](
-                          QWidget* parent) -> std::unique_ptr<LoadDialogPort> {
-    return std::make_unique<QtLoadDialogPort>(*memory, config, *dialogs, parent);
+                          QWidget* parent,
+                          const std::string& firmware_path) -> std::unique_ptr<LoadDialogPort> {
+    auto port = std::make_unique<QtLoadDialogPort>(*memory, config, *dialogs, parent);
+    if (!firmware_path.empty())
+      port->dialog().PrefillFirmwarePath(firmware_path);
+    return port;
   };
   return std::make_unique<MainWindow>(std::move(*project), std::move(session), std::move(setup));
 }

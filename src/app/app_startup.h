@@ -13,6 +13,10 @@ namespace qtk {
 // default configuration description are looked for there.
 std::filesystem::path ApplicationDirectory();
 
+// The directory of the running qtktool. The database builder installed with it is taken from
+// there when the application directory has none.
+std::filesystem::path InstallationDirectory();
+
 // The configuration description used unless the user picks another: QTK_K7720X.ini in the
 // application directory.
 std::string DefaultConfigPath(const std::filesystem::path& application_directory);

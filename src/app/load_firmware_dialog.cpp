@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <utility>
 
+#include "app/firmware_drop.h"
 #include "app/widgets/bitmap_push_button.h"
 
 namespace qtk {
@@ -89,6 +90,7 @@ LoadFirmwareDialog::LoadFirmwareDialog(LoadFirmwareMemory& memory, std::string d
   connect(config_browse_, &QPushButton::clicked, this, [this] { BrowseConfig(); });
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_button_, &QPushButton::clicked, this, &QDialog::reject);
+  new FirmwareDropTarget(this, [this](const std::string& path) { TakeDroppedFirmware(path); });
 }
 
 void LoadFirmwareDialog::showEvent(QShowEvent* event) {
@@ -149,6 +151,14 @@ void LoadFirmwareDialog::BrowseConfig() {
   if (!form_.BrowseConfig(dialogs_))
     return;
   RefreshControls();
+}
+
+void LoadFirmwareDialog::TakeDroppedFirmware(const std::string& path) {
+  // A dropped file is chosen like one from ">>": it replaces the field, the rest stays.
+  TakeControlValues();
+  form_.firmware_path = path;
+  RefreshControls();
+  password_edit_->setFocus(Qt::OtherFocusReason);
 }
 
 void LoadFirmwareDialog::accept() {

@@ -26,6 +26,8 @@ class LoadFirmwareDialog : public QDialog {
                      UserDialogs& dialogs, QWidget* parent = nullptr);
 
   void SetRetryMark(bool on) { form_.retry_mark = on; }
+  // The next opening shows this firmware file (dropped on the main window).
+  void PrefillFirmwarePath(const std::string& path) { form_.PrefillFirmwarePath(path); }
   // The status of the last firmware load; decides the focus after a failed load.
   void SetLoadStatus(int status) { form_.load_status = status; }
 
@@ -60,6 +62,7 @@ class LoadFirmwareDialog : public QDialog {
   void UpdateConfigEnabled();
   void BrowseFirmware();
   void BrowseConfig();
+  void TakeDroppedFirmware(const std::string& path);
 
   LoadFirmwareForm form_;
   UserDialogs& dialogs_;

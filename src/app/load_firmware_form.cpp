@@ -34,11 +34,14 @@ void LoadFirmwareForm::Open() {
   config_path = memory_.last_config_path;
   use_external = memory_.last_use_external;
   password.clear();
+  opened_with_dropped_file_ = !dropped_firmware_path_.empty();
+  if (opened_with_dropped_file_)
+    firmware_path = std::exchange(dropped_firmware_path_, std::string());
 }
 
 LoadFirmwareForm::FocusTarget LoadFirmwareForm::InitialFocus() const {
   if (!retry_mark)
-    return FocusTarget::DialogDefault;
+    return opened_with_dropped_file_ ? FocusTarget::Password : FocusTarget::DialogDefault;
   return load_status == kWrongPasswordStatus ? FocusTarget::Password : FocusTarget::FirmwareBrowse;
 }
 

@@ -38,6 +38,10 @@ class LoadFirmwareForm {
   // the dialog is shown.
   void Open();
 
+  // A firmware file the user dropped: the next opening shows it in place of the remembered
+  // path and leads to the password. The remembered values change only on OK.
+  void PrefillFirmwarePath(std::string path) { dropped_firmware_path_ = std::move(path); }
+
   // Where the keyboard focus goes when the dialog opens: after a failed load the user is led
   // to the field that most likely needs changing.
   FocusTarget InitialFocus() const;
@@ -73,6 +77,8 @@ class LoadFirmwareForm {
  private:
   LoadFirmwareMemory& memory_;
   std::string default_config_path_;
+  std::string dropped_firmware_path_;
+  bool opened_with_dropped_file_ = false;
 };
 
 // Keeps at most `limit` characters of UTF-8 text, never splitting a character.

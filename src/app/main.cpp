@@ -10,12 +10,18 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  // The names under which QSettings keeps the last folder of the file dialogs, and the
+  // desktop entry the window belongs to.
+  QCoreApplication::setOrganizationName(QStringLiteral("qtk7720x"));
+  QCoreApplication::setApplicationName(QStringLiteral("qtktool"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(QTK_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.qtk7720x.qtktool"));
 
   qtk::QtUserDialogs dialogs;
   qtk::LoadFirmwareMemory memory;
   qtk::StartupEnvironment environment;
   environment.application_directory = qtk::ApplicationDirectory();
-  qtk::SystemProgramRunner runner(environment.application_directory);
+  qtk::SystemProgramRunner runner(environment.application_directory, qtk::InstallationDirectory());
   environment.dialogs = &dialogs;
   environment.runner = &runner;
   environment.memory = &memory;

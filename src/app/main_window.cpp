@@ -13,10 +13,13 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "app/button_shortcut.h"
 #include "app/change_password_dialog.h"
+#include "app/firmware_drop.h"
 #include "app/model/main_window_texts.h"
 #include "app/pages/page_view.h"
 #include "app/widgets/bitmap_push_button.h"
+#include "app/window_title.h"
 
 namespace qtk {
 namespace {
@@ -56,7 +59,6 @@ PageId ItemPage(const QTreeWidgetItem* item) {
 MainWindow::MainWindow(FirmwareProject project, LoadSession session, MainWindowSetup setup,
                        QWidget* parent)
     : QDialog(parent), setup_(std::move(setup)) {
-  setWindowTitle(Text(main_window_texts::kWindowTitle));
   setWindowIcon(ProgramIcon());
   setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
   setModal(true);
@@ -69,6 +71,8 @@ MainWindow::MainWindow(FirmwareProject project, LoadSession session, MainWindowS
   setContextMenuPolicy(Qt::ActionsContextMenu);
 
   BuildControls();
+  AddShortcuts();
+  new FirmwareDropTarget(this, [this](const std::string& path) { ReloadFirmware(path); });
 
   model_ = std::make_unique<MainWindowModel>(
       std::move(project), std::move(session),
@@ -116,7 +120,7 @@ void MainWindow::BuildControls() {
   about_button_->hide();
   change_password_button_->setEnabled(true);
 
-  connect(load_fw_button_, &QPushButton::clicked, this, &MainWindow::ReloadFirmware);
+  connect(load_fw_button_, &QPushButton::clicked, this, [this] { ReloadFirmware(); });
   connect(save_fw_button_, &QPushButton::clicked, this, [this] { model_->SaveFirmwareCommand(); });
   connect(load_settings_button_, &QPushButton::clicked, this,
           [this] { model_->LoadSettingsFile(); });
@@ -148,6 +152,13 @@ void MainWindow::BuildControls() {
   layout->addLayout(status);
   layout->addWidget(MakeLine(QFrame::HLine, this));
   layout->addLayout(buttons);
+}
+
+void MainWindow::AddShortcuts() {
+  AddButtonShortcut(load_fw_button_, QKeySequence(Qt::CTRL | Qt::Key_O), this);
+  AddButtonShortcut(save_fw_button_, QKeySequence(Qt::CTRL | Qt::Key_S), this);
+  AddButtonShortcut(save_settings_button_, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
+  AddButtonShortcut(exit_button_, QKeySequence(Qt::CTRL | Qt::Key_Q), this);
 }
 
 void MainWindow::CreatePageViews() {
@@ -251,14 +262,15 @@ void MainWindow::PutPageControls(PageId page) {
 }
 
 void MainWindow::RefreshLabels() {
+  setWindowTitle(Text(MainWindowTitle(model_->FirmwarePathText())));
   firmware_path_label_->setText(Text(model_->FirmwarePathText()));
   config_version_label_->setText(Text(model_->ConfigVersionText()));
 }
 
-void MainWindow::ReloadFirmware() {
+void MainWindow::ReloadFirmware(const std::string& dropped_firmware) {
   if (!setup_.load_dialog)
     return;
-  auto dialog = setup_.load_dialog(this);
+  auto dialog = setup_.load_dialog(this, dropped_firmware);
   model_->ReloadFirmware(*dialog);
 }
 

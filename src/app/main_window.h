@@ -20,8 +20,10 @@ class PageView;
 
 // Creates the view of a page over its model; nullptr when the page has no view yet.
 using PageViewFactory = std::function<PageView*(PageId, SettingsPage&, QWidget*)>;
-// Creates the Load Firmware dialog for "Load FW...", modal to the given window.
-using LoadDialogFactory = std::function<std::unique_ptr<LoadDialogPort>(QWidget*)>;
+// Creates the Load Firmware dialog for "Load FW...", modal to the given window; a non-empty
+// path (a firmware file dropped on the window) fills the firmware field of its first opening.
+using LoadDialogFactory =
+    std::function<std::unique_ptr<LoadDialogPort>(QWidget*, const std::string& firmware_path)>;
 
 struct MainWindowSetup {
   UserDialogs* dialogs = nullptr;
@@ -73,13 +75,14 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   void RefreshLabels() override;
 
   void BuildControls();
+  void AddShortcuts();
   void CreatePageViews();
   void FillTree();
   void OnCurrentItemChanged(QTreeWidgetItem* current);
   void SelectTreeItemOf(PageId id);
   void ShowCurrentPage();
   void UpdateSettingsButtons();
-  void ReloadFirmware();
+  void ReloadFirmware(const std::string& dropped_firmware = {});
   void ChangePassword();
   void ShowAbout();
 

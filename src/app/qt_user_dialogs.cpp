@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "app/file_filter.h"
+#include "app/last_folder.h"
 
 namespace qtk {
 namespace {
@@ -63,7 +64,7 @@ MessageAnswer ToAnswer(int result, MessageButtons buttons) {
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                          bool save) {
-  QFileDialog dialog(parent, QtUserDialogs::kCaption, QString::fromStdString(request.initial_path),
+  QFileDialog dialog(parent, QtUserDialogs::kCaption, LastFolder::StartPath(request.initial_path),
                      QString::fromStdString(ConvertFileFilter(request.filter)));
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -79,6 +80,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty())
     return std::nullopt;
+  LastFolder::Remember(files.front());
   return files.front().toStdString();
 }
 

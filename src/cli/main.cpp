@@ -1,4 +1,5 @@
 #include <iostream>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/firmware_commands.h"
@@ -6,6 +7,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"qtkcli: batch front end of the K7720X firmware customization toolkit"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("qtkcli ") + QTK_VERSION);
   int status = 0;
   qtk::cli::Streams streams{std::cout, std::cerr};
   qtk::cli::RegisterChunksCommand(app, streams, &status);

@@ -1,5 +1,7 @@
 #include "firmware/program_runner.h"
 
+#include "firmware/program_location.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -9,14 +11,13 @@
 #endif
 
 namespace qtk {
+namespace {
 
 #ifdef _WIN32
 
-bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
-                                            const std::vector<std::string>& arguments) {
-  std::filesystem::path exe = application_directory_ / (program + ".exe");
-  std::wstring command = L"\"" + exe.wstring() + L"\"";
-  for (const std::string& a : arguments) {
+bool StartAndWait(const ProgramStart& start) {
+  std::wstring command = L"\"" + start.executable.wstring() + L"\"";
+  for (const std::string& a : start.arguments) {
     command += L" \"" + std::filesystem::path(a).wstring() + L"\"";
   }
   STARTUPINFOW startup{};
@@ -24,8 +25,8 @@ bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                      nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(start.executable.c_str(), command.data(), nullptr, nullptr, FALSE,
+                      CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
     return false;
   }
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -38,12 +39,11 @@ bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
 
 extern "C" char** environ;
 
-bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
-                                            const std::vector<std::string>& arguments) {
-  const std::string exe = (application_directory_ / program).string();
+bool StartAndWait(const ProgramStart& start) {
+  const std::string exe = start.executable.string();
   std::vector<std::string> args_storage;
   args_storage.push_back(exe);
-  args_storage.insert(args_storage.end(), arguments.begin(), arguments.end());
+  args_storage.insert(args_storage.end(), start.arguments.begin(), start.arguments.end());
   std::vector<char*> argv;
   for (std::string& a : args_storage)
     argv.push_back(a.data());
@@ -61,5 +61,14 @@ bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
 }
 
 #endif
+
+}  // namespace
+
+bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
+                                            const std::vector<std::string>& arguments) {
+  const std::optional<ProgramStart> start =
+      LocateProgram(program, arguments, application_directory_, installed_directory_);
+  return start && StartAndWait(*start);
+}
 
 }  // namespace qtk

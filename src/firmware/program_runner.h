@@ -6,31 +6,34 @@
 
 namespace qtk {
 
-// Starts a program that ships beside the desktop program and waits for its end. The
-// database builder is started this way; the programs exchange data only through files in the
+// Starts a program that ships with the desktop program and waits for its end. The database
+// builder is started this way; the programs exchange data only through files in the
 // application directory.
 class ProgramRunner {
  public:
   virtual ~ProgramRunner() = default;
-  // Starts application_directory / program with the arguments (no command interpreter, so
-  // blanks in the directory need no quoting) and waits without a time limit until it ends.
-  // True when the program was started and has ended, whatever its exit code; false when it
-  // could not be started.
+  // Starts `program` with the arguments (no command interpreter, so blanks in the directory
+  // need no quoting) and waits without a time limit until it ends. True when the program was
+  // started and has ended, whatever its exit code; false when it could not be started.
   virtual bool RunProgramAndWait(const std::string& program,
                                  const std::vector<std::string>& arguments) = 0;
 };
 
 // The platform implementation: posix_spawn on POSIX systems, CreateProcess with a hidden
-// console on Windows. The executable name gets ".exe" on Windows only.
+// console on Windows. The program is taken from the application directory, or else from the
+// directory the desktop program is installed in (see LocateProgram).
 class SystemProgramRunner : public ProgramRunner {
  public:
-  explicit SystemProgramRunner(std::filesystem::path application_directory)
-      : application_directory_(std::move(application_directory)) {}
+  explicit SystemProgramRunner(std::filesystem::path application_directory,
+                               std::filesystem::path installed_directory = {})
+      : application_directory_(std::move(application_directory)),
+        installed_directory_(std::move(installed_directory)) {}
   bool RunProgramAndWait(const std::string& program,
                          const std::vector<std::string>& arguments) override;
 
  private:
   std::filesystem::path application_directory_;
+  std::filesystem::path installed_directory_;
 };
 
 }  // namespace qtk

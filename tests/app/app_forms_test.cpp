@@ -3,6 +3,7 @@
 #include "app/file_filter.h"
 #include "app/load_firmware_form.h"
 #include "app/widgets/seven_segment_codes.h"
+#include "app/window_title.h"
 #include "common/recording_dialogs.h"
 
 namespace qtk {
@@ -188,6 +189,44 @@ TEST_F(LoadFirmwareFormTest, BrowseAsksWithFiltersAndTrims) {
   EXPECT_TRUE(cfg.must_exist);
   EXPECT_TRUE(cfg.read_only_ticked);
   EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LoadFirmwareFormTest, ADroppedFileFillsOnlyTheNextOpeningAndLeadsToThePassword) {
+  memory.last_firmware_path = "/fw/old.bin";
+  memory.last_config_path = "ext.ini";
+  memory.last_use_external = true;
+  form.PrefillFirmwarePath("/drop/new image.bin");
+  form.Open();
+  EXPECT_EQ(form.firmware_path, "/drop/new image.bin");
+  EXPECT_EQ(form.config_path, "ext.ini");
+  EXPECT_TRUE(form.use_external);
+  EXPECT_EQ(form.InitialFocus(), LoadFirmwareForm::FocusTarget::Password);
+  // Nothing is remembered before OK: a cancel keeps the old path for the next opening.
+  EXPECT_EQ(memory.last_firmware_path, "/fw/old.bin");
+  form.Open();
+  EXPECT_EQ(form.firmware_path, "/fw/old.bin");
+  EXPECT_EQ(form.InitialFocus(), LoadFirmwareForm::FocusTarget::DialogDefault);
+
+  // After OK and a failed load, the retry shows the dropped file from memory and the focus
+  // follows the failure.
+  form.PrefillFirmwarePath("/drop/new image.bin");
+  form.Open();
+  form.password = "0000";
+  form.Accept();
+  EXPECT_EQ(memory.last_firmware_path, "/drop/new image.bin");
+  form.retry_mark = true;
+  form.load_status = -1;
+  form.Open();
+  EXPECT_EQ(form.firmware_path, "/drop/new image.bin");
+  EXPECT_EQ(form.InitialFocus(), LoadFirmwareForm::FocusTarget::FirmwareBrowse);
+}
+
+TEST(MainWindowTitle, NamesTheLoadedFileBeforeTheProgram) {
+  EXPECT_EQ(MainWindowTitle("/data/images/box v2.bin"),
+            "box v2.bin - qtktool - QTK for K7720X Ver 3.0.0");
+  EXPECT_EQ(MainWindowTitle("relative.bin"), "relative.bin - qtktool - QTK for K7720X Ver 3.0.0");
+  EXPECT_EQ(MainWindowTitle(""), "qtktool - QTK for K7720X Ver 3.0.0");
+  EXPECT_EQ(MainWindowTitle("/data/images/"), "qtktool - QTK for K7720X Ver 3.0.0");
 }
 
 TEST(LoadFirmwareText, ClipAndTrim) {

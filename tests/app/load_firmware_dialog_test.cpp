@@ -7,6 +7,9 @@
 #include "app/load_firmware_dialog.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "common/recording_dialogs.h"
+#include "drop_events.h"
+#include "testdata/image_builder.h"
+#include "testdata/temp_dir.h"
 
 using qtk::LoadFirmwareDialog;
 using qtk::LoadFirmwareMemory;
@@ -195,6 +198,47 @@ class LoadFirmwareDialogTest : public QObject {
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QCOMPARE(memory_.last_firmware_path, std::string("/fw/enter.bin"));
+  }
+
+  void AFirmwareFileDroppedOnTheDialogFillsItsField() {
+    qtk::testdata::TempDir dir;
+    const std::string image = dir.File("dropped image.bin");
+    qtk::testdata::WriteFile(image, {1, 2, 3});
+    memory_.last_firmware_path = "/fw/old.bin";
+    auto dialog = Make();
+    dialog->show();
+    QTest::keyClicks(dialog->PasswordEdit(), "pw");
+    // Folders, several files, files that are gone and remote files are not taken.
+    using qtk::testing::FileUrl;
+    for (const QList<QUrl>& urls :
+         {QList<QUrl>{FileUrl(dir.path().string())}, QList<QUrl>{FileUrl(image), FileUrl(image)},
+          QList<QUrl>{FileUrl(dir.File("gone.bin"))},
+          QList<QUrl>{QUrl(QStringLiteral("https://example.invalid/fw.bin"))}, QList<QUrl>{}}) {
+      QVERIFY(!qtk::testing::DragAndDrop(dialog.get(), urls));
+    }
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString("/fw/old.bin"));
+
+    QVERIFY(qtk::testing::DragAndDrop(dialog.get(), {FileUrl(image)}));
+    QTRY_COMPARE(dialog->FirmwarePathEdit()->text(), QString::fromStdString(image));
+    QCOMPARE(dialog->PasswordEdit()->text(), QString("pw"));
+    QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->PasswordEdit()));
+    QVERIFY(dialogs_.file_requests.empty());
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(memory_.last_firmware_path, image);
+    QCOMPARE(memory_.entered_password, std::string("pw"));
+  }
+
+  void APrefilledFileShowsOnTheFirstOpeningOnly() {
+    memory_.last_firmware_path = "/fw/old.bin";
+    auto dialog = Make();
+    dialog->PrefillFirmwarePath("/drop/new.bin");
+    dialog->show();
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString("/drop/new.bin"));
+    QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->PasswordEdit()));
+    QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    QCOMPARE(memory_.last_firmware_path, std::string("/fw/old.bin"));
+    dialog->show();
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString("/fw/old.bin"));
   }
 };
 

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "app/qt_load_dialog_port.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "demo/demo_set.h"
+#include "drop_events.h"
 #include "shell_fixtures.h"
 
 using namespace qtk;
@@ -128,6 +130,8 @@ class MainWindowTest : public QObject {
   std::map<PageId, FakeView*> views_;
   RecordingDialogs dialogs_;
   ScriptedLoadDialog reload_;
+  // The firmware path each Load Firmware dialog of the window was created with.
+  std::vector<std::string> prefilled_;
 
   MainWindowSetup Setup() {
     MainWindowSetup setup;
@@ -139,7 +143,9 @@ class MainWindowTest : public QObject {
       views_[id] = view;
       return view;
     };
-    setup.load_dialog = [this](QWidget*) -> std::unique_ptr<LoadDialogPort> {
+    setup.load_dialog =
+        [this](QWidget*, const std::string& firmware_path) -> std::unique_ptr<LoadDialogPort> {
+      prefilled_.push_back(firmware_path);
       return std::make_unique<ForwardingLoadDialog>(reload_);
     };
     return setup;
@@ -166,6 +172,7 @@ class MainWindowTest : public QObject {
     views_.clear();
     dialogs_ = RecordingDialogs();
     reload_ = ScriptedLoadDialog();
+    prefilled_.clear();
   }
 
   // ---- Start-up ----
@@ -235,8 +242,7 @@ class MainWindowTest : public QObject {
 
   void CaptionsTipsAndButtons() {
     auto window = Make();
-    QVERIFY(window->windowTitle().contains("K7720X"));
-    QVERIFY(window->windowTitle().contains("Ver 3.0.0"));
+    QCOMPARE(window->windowTitle(), QString("firmware.bin - qtktool - QTK for K7720X Ver 3.0.0"));
     QCOMPARE(window->Tree()->toolTip(), QString("Click one branch to open a setting page"));
     QCOMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(env_->image_path()));
     QCOMPARE(window->FirmwarePathLabel()->toolTip(), QString("Current the open firmware file"));
@@ -441,7 +447,132 @@ class MainWindowTest : public QObject {
       box->accept();
     });
     window->AboutButton()->click();
-    QCOMPARE(texts, QStringList({"About QTK_K7720X", "qtktool", "Version 3.0.0"}));
+    QCOMPARE(texts, QStringList(
+                        {"About QTK_K7720X", "qtktool", "Version 3.0.0", "qtk7720x " QTK_VERSION}));
+    // The build's version is the project's, three dotted numbers.
+    QVERIFY(QRegularExpression(QStringLiteral("^qtk7720x \\d+\\.\\d+\\.\\d+$"))
+                .match(BuildVersionText())
+                .hasMatch());
+  }
+
+  // ---- Desktop conventions ----
+
+  void TheTitleFollowsTheLoadedFile() {
+    auto window = Make();
+    ShellEnv other;
+    const std::string renamed = other.dir.File("second image.bin");
+    std::filesystem::rename(other.image_path(), renamed);
+    reload_.steps = {{true, renamed, other.config_path(), "1234"}};
+    QTest::mouseClick(window->LoadFirmwareButton(), Qt::LeftButton);
+    QCOMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(renamed));
+    QCOMPARE(window->windowTitle(),
+             QString("second image.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+    // A failed reload keeps the title of the image still loaded.
+    reload_.steps = {{true, other.dir.File("gone.bin"), other.config_path(), "1234"}};
+    QTest::mouseClick(window->LoadFirmwareButton(), Qt::LeftButton);
+    QCOMPARE(window->windowTitle(),
+             QString("second image.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+  }
+
+  void KeyboardShortcutsPressTheCommandButtons() {
+    auto window = Make();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(window->LoadFirmwareButton()->toolTip(), QString("Ctrl+O"));
+    QCOMPARE(window->SaveFirmwareButton()->toolTip(), QString("Ctrl+S"));
+    QCOMPARE(window->SaveSettingsButton()->toolTip(), QString("Ctrl+Shift+S"));
+    QCOMPARE(window->ExitButton()->toolTip(), QString("Ctrl+Q"));
+    // Typing in a page's field does not stop them.
+    views_[PageId::kGeneral]->edit->setFocus();
+
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(reload_.showings.size(), size_t(1));  // the Load Firmware dialog, cancelled
+    QCOMPARE(prefilled_, std::vector<std::string>{""});
+
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(dialogs_.file_requests.size(), size_t(1));
+    QCOMPARE(dialogs_.file_requests[0].filter,
+             std::string("Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||"));
+
+    // "Save Settings..." is hidden on the Chunk page, and so its keys do nothing there.
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(dialogs_.file_requests.size(), size_t(1));
+    Select(*window, PageId::kCommon);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(dialogs_.file_requests.size(), size_t(2));
+    QCOMPARE(dialogs_.file_requests[1].filter,
+             std::string("Customized Setting(*.set)|*.set|All Files (*.*)|*.*||"));
+
+    // Exit asks as the button does; only OK closes.
+    dialogs_.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(window->isVisible());
+    QCOMPARE(dialogs_.LastText(), std::string("Are you sure to EXIT?"));
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!window->isVisible());
+  }
+
+  void DroppingAFirmwareFileOpensTheLoadDialogWithIt() {
+    auto window = Make();
+    ShellEnv other;
+    const std::string dropped = other.dir.File("dropped.bin");
+    std::filesystem::copy_file(other.image_path(), dropped);
+    using testing::FileUrl;
+    // Only one existing local file is taken.
+    QVERIFY(!testing::DragAndDrop(window.get(), {FileUrl(dropped), FileUrl(other.image_path())}));
+    QVERIFY(!testing::DragAndDrop(window.get(), {FileUrl(other.dir.path().string())}));
+    QVERIFY(!testing::DragAndDrop(window.get(), {FileUrl(other.dir.File("none.bin"))}));
+    QTest::qWait(20);
+    QVERIFY(prefilled_.empty());
+
+    // A drop on the page tree reaches the window.
+    reload_.steps = {{true, dropped, other.config_path(), "1234"}};
+    QVERIFY(testing::DragAndDrop(window->Tree(), {FileUrl(dropped)}));
+    QTRY_COMPARE(prefilled_, std::vector<std::string>{dropped});
+    QTRY_COMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(dropped));
+    QCOMPARE(window->windowTitle(), QString("dropped.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+    QVERIFY(dialogs_.messages.empty());
+  }
+
+  void ADroppedFileFillsTheRealLoadDialog() {
+    LoadFirmwareMemory memory;
+    QtLoadDialogPort port(memory, DefaultConfigPath(env_->dir.path()), dialogs_);
+    ShowScript script(port.dialog(), {Submit(env_->image_path(), "1234")});
+    StartupEnvironment environment{env_->dir.path(), &dialogs_,         nullptr,
+                                   &memory,          pages_->Factory(), {}};
+    auto window = StartUp(environment, port);
+    QVERIFY(window != nullptr);
+    window->show();
+    ShellEnv other;
+    const std::string dropped = other.dir.File("dropped image.bin");
+    std::filesystem::copy_file(other.image_path(), dropped);
+
+    QString shown_path;
+    bool password_focused = false;
+    auto* poll = new QTimer(window.get());
+    poll->setInterval(10);
+    connect(poll, &QTimer::timeout, [&, poll] {
+      auto* dialog = qobject_cast<LoadFirmwareDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr)
+        return;
+      poll->stop();
+      shown_path = dialog->FirmwarePathEdit()->text();
+      password_focused = dialog->focusWidget() == dialog->PasswordEdit();
+      QTest::keyClicks(dialog->PasswordEdit(), "1234");
+      QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    poll->start();
+    QVERIFY(testing::DragAndDrop(window.get(), {testing::FileUrl(dropped)}));
+    QTRY_COMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(dropped));
+    QCOMPARE(shown_path, QString::fromStdString(dropped));
+    QVERIFY(password_focused);
+    QCOMPARE(memory.last_firmware_path, dropped);
+    QVERIFY(dialogs_.messages.empty());
+  }
+
+  void TheBuilderInstalledBesideTheProgramIsFoundThere() {
+    // The test program stands where an installed qtktool would.
+    QVERIFY(std::filesystem::is_regular_file(InstallationDirectory() / "main_window_test"));
   }
 
   void ScreenshotOfTheDemoImage() {

@@ -1,12 +1,23 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
+#include "app/last_folder.h"
 #include "app/qt_user_dialogs.h"
+#include "testdata/image_builder.h"
+#include "testdata/temp_dir.h"
 
 using qtk::MessageAnswer;
 using qtk::MessageButtons;
@@ -58,7 +69,100 @@ MessageAnswer AnswerWith(QMessageBox::StandardButton press, const std::string& t
 class QtUserDialogsTest : public QObject {
   Q_OBJECT
 
+  // The settings of this test program live in a scratch folder, never in the user's own.
+  qtk::testdata::TempDir settings_dir_{"qtk_settings"};
+
+  // Opens a file dialog through the dialogs, notes the folder it shows and then either puts
+  // `typed` into its file name field and accepts it, or cancels it.
+  static std::optional<std::string> RunDialog(bool save, const std::string& initial_path,
+                                              QString* directory, const QString& typed = {}) {
+    WhenModalShows([directory, typed](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (dialog == nullptr)
+        return;
+      *directory = QDir(dialog->directory()).absolutePath();
+      if (typed.isEmpty()) {
+        dialog->reject();
+        return;
+      }
+      // The name field's completer would take the Enter key; the accept button is what a
+      // user clicks.
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+      if (name == nullptr || buttons == nullptr) {
+        dialog->reject();
+        return;
+      }
+      name->setText(typed);
+      QTest::mouseClick(
+          buttons->button(dialog->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                          : QDialogButtonBox::Open),
+          Qt::LeftButton);
+    });
+    QtUserDialogs dialogs;
+    qtk::FileDialogRequest request;
+    request.filter = "Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||";
+    request.initial_path = initial_path;
+    request.ask_before_overwrite = false;
+    return save ? dialogs.AskSaveFile(request) : dialogs.AskOpenFile(request);
+  }
+
  private slots:
+  void initTestCase() {
+    QCoreApplication::setOrganizationName(QStringLiteral("qtk7720x-tests"));
+    QCoreApplication::setApplicationName(QStringLiteral("qt_user_dialogs_test"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(settings_dir_.path().string()));
+    QSettings().clear();
+  }
+
+  void FileDialogsStartInTheFolderUsedLastAlsoInTheNextRun() {
+    qtk::testdata::TempDir files;
+    const auto first = files.path() / "first folder";
+    const auto second = files.path() / "second";
+    std::filesystem::create_directories(first);
+    std::filesystem::create_directories(second);
+    qtk::testdata::WriteFile((first / "a.bin").string(), {1});
+    const QString first_dir = QString::fromStdString(first.string());
+    const QString second_dir = QString::fromStdString(second.string());
+
+    QString directory;
+    const auto chosen = RunDialog(false, (first / "a.bin").string(), &directory, "a.bin");
+    // A full path names the folder the dialog opens in.
+    QCOMPARE(directory, first_dir);
+    QCOMPARE(chosen.value_or(""), (first / "a.bin").string());
+
+    // Every later dialog without a folder of its own starts there, open or save, and a
+    // cancelled dialog changes nothing.
+    QVERIFY(!RunDialog(true, "", &directory).has_value());
+    QCOMPARE(directory, first_dir);
+    QVERIFY(!RunDialog(false, "", &directory).has_value());
+    QCOMPARE(directory, first_dir);
+    // A bare file name is put into the last folder.
+    QVERIFY(!RunDialog(true, "new.bin", &directory).has_value());
+    QCOMPARE(directory, first_dir);
+
+    // Saving into another folder makes that one the last.
+    const auto saved = RunDialog(true, "", &directory, second_dir + "/out.bin");
+    QCOMPARE(saved.value_or(""), (second / "out.bin").string());
+    QVERIFY(!RunDialog(false, "", &directory).has_value());
+    QCOMPARE(directory, second_dir);
+
+    // The folder is in the program's settings file, where the next run reads it.
+    QSettings stored(QSettings::NativeFormat, QSettings::UserScope,
+                     QStringLiteral("qtk7720x-tests"), QStringLiteral("qt_user_dialogs_test"));
+    stored.sync();
+    QCOMPARE(stored.value(qtk::LastFolder::kKey).toString(), second_dir);
+    QVERIFY(QFileInfo(stored.fileName())
+                .absoluteFilePath()
+                .startsWith(QString::fromStdString(settings_dir_.path().string())));
+
+    // A folder that is gone is not offered any more.
+    std::filesystem::remove_all(second);
+    QVERIFY(!RunDialog(false, "", &directory).has_value());
+    QVERIFY(directory != second_dir);
+  }
+
   void MessageTextLineBreaks() {
     QCOMPARE(qtk::MessageBoxText("Line one\r\nLine two\r\n"), QString("Line one\nLine two\n"));
     QCOMPARE(qtk::MessageBoxText("No break"), QString("No break"));

@@ -10,7 +10,10 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "dbbuilder/builder_arguments.h"
 #include "firmware/image/chunk_ids.h"
 #include "test_support.h"
 #include "testdata/image_builder.h"
@@ -27,13 +30,22 @@ struct Result {
   bool finished = false;
   int exit_code = -1;
   std::string out;
+  std::string err;
 };
 
-// Starts `exe` in `cwd` with standard output to a file and standard input a pipe that stays
-// open; gives up (and kills the child) after 60 seconds.
-Result RunProgram(const fs::path& exe, const fs::path& cwd) {
+// Starts `exe` with `arguments` in `cwd` with standard output and standard error to files and
+// standard input a pipe that stays open; gives up (and kills the child) after 60 seconds.
+Result RunProgram(const fs::path& exe, const fs::path& cwd,
+                  const std::vector<std::string>& arguments = {}) {
   Result r;
   const fs::path out_file = cwd / "stdout.txt";
+  const fs::path err_file = cwd / "stderr.txt";
+  std::vector<std::string> storage{exe.string()};
+  storage.insert(storage.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& a : storage)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
   int in_pipe[2];
   if (pipe(in_pipe) != 0)
     return r;
@@ -42,10 +54,12 @@ Result RunProgram(const fs::path& exe, const fs::path& cwd) {
     dup2(in_pipe[0], STDIN_FILENO);
     close(in_pipe[1]);
     const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || chdir(cwd.c_str()) != 0)
+    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || chdir(cwd.c_str()) != 0)
       _exit(127);
     dup2(out, STDOUT_FILENO);
-    execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+    dup2(err, STDERR_FILENO);
+    execv(exe.c_str(), argv.data());
     _exit(127);
   }
   close(in_pipe[0]);
@@ -64,7 +78,9 @@ Result RunProgram(const fs::path& exe, const fs::path& cwd) {
   r.finished = true;
   r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   r.out = ReadText(out_file);
+  r.err = ReadText(err_file);
   fs::remove(out_file);
+  fs::remove(err_file);
   return r;
 }
 
@@ -76,7 +92,9 @@ struct Installed {
     exe = builder / "dfv_k7720x";
     fs::copy_file(QTK_DFV_K7720X_PATH, exe);
   }
-  Result Run() { return RunProgram(exe, current.path()); }
+  Result Run(const std::vector<std::string>& arguments = {}) {
+    return RunProgram(exe, current.path(), arguments);
+  }
 };
 
 testdata::ChunkSpec Chunk(uint32_t id, uint32_t region) {
@@ -145,6 +163,83 @@ TEST(BuilderExecutable, RunsWithoutAnIniFile) {
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_TRUE(r.out.ends_with("End of building default value...\nno binary file!\n"));
   EXPECT_EQ(ReadText(b.builder / "unzipped_m_6615_df.bin").size(), 2u + 28 + 2 + 12 + 2 + 36);
+}
+
+TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
+  Installed b;
+  TempDir files;
+  const fs::path work = files / "work folder";
+  fs::create_directories(work);
+  WriteText(work / "dfv_k7720x.ini", "[File0]\r\nFile=channels.txt\r\n");
+  WriteText(work / "channels.txt", kList);
+  // A list beside the executable would be read without the option.
+  WriteText(b.builder / "program_list.txt", "*Other\r\n");
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--directory", work.string()},
+        std::vector<std::string>{"--directory=" + work.string()}}) {
+    const Result r = b.Run(arguments);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_TRUE(r.out.ends_with("End of building default value...\nno binary file!\n")) << r.out;
+    EXPECT_EQ(r.err, "");
+    for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"}) {
+      EXPECT_TRUE(fs::is_regular_file(work / name)) << name;
+      EXPECT_FALSE(fs::exists(b.builder / name)) << name;
+      fs::remove(work / name);
+    }
+    // The character list still goes into the current directory.
+    EXPECT_TRUE(fs::is_regular_file(b.current / "chout.txt"));
+  }
+  // Messages name the full paths in that directory.
+  WriteText(work / "dfv_k7720x.ini", "[File0]\r\nFile=absent.txt\r\n");
+  const Result r = b.Run({"--directory", work.string()});
+  EXPECT_EQ(r.out, "Can't open txt file: " + (work / "absent.txt").string() + "\n");
+}
+
+TEST(BuilderExecutable, ArgumentsItCannotUseEndItWithUsageAndCodeTwo) {
+  Installed b;
+  WriteText(b.builder / "program_list.txt", kList);
+  for (const auto& [arguments, message] :
+       std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--directory"}, "--directory needs a directory"},
+           {{"--directory="}, "--directory needs a directory"},
+           {{"--directory", (b.current / "absent").string()},
+            "no such directory: " + (b.current / "absent").string()},
+           {{"--directory", b.current.path().string(), "--directory", b.current.path().string()},
+            "--directory given twice"},
+           {{"program_list.txt"}, "unknown argument: program_list.txt"}}) {
+    const Result r = b.Run(arguments);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "dfv_k7720x: " + message + "\n" + kUsage);
+  }
+  EXPECT_FALSE(fs::exists(b.builder / "m_6615_df.bin"));
+  EXPECT_FALSE(fs::exists(b.current / "chout.txt"));
+
+  Result r = b.Run({"--help"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, kUsage);
+  r = b.Run({"--version"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, std::string("dfv_k7720x ") + QTK_VERSION + "\n");
+  EXPECT_FALSE(fs::exists(b.builder / "m_6615_df.bin"));
+}
+
+TEST(BuilderArguments, RelativeDirectoriesBecomeAbsolute) {
+  TempDir files;
+  fs::create_directories(files / "sub");
+  struct CurrentDirectory {
+    fs::path saved = fs::current_path();
+    ~CurrentDirectory() { fs::current_path(saved); }
+  } restore;
+  fs::current_path(files.path());
+  const BuilderArguments parsed = ParseBuilderArguments({"--directory", "sub/../sub"});
+  ASSERT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.directory, (files / "sub").lexically_normal());
+  EXPECT_TRUE(parsed.directory->is_absolute());
+  EXPECT_FALSE(ParseBuilderArguments({}).directory);
+  EXPECT_TRUE(ParseBuilderArguments({"-h"}).help);
 }
 
 }  // namespace

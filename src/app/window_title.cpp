@@ -1,0 +1,16 @@
+#include "app/window_title.h"
+
+#include <filesystem>
+
+#include "app/model/main_window_texts.h"
+
+namespace qtk {
+
+std::string MainWindowTitle(const std::string& firmware_path) {
+  const std::string file_name = std::filesystem::path(firmware_path).filename().string();
+  if (file_name.empty())
+    return main_window_texts::kWindowTitle;
+  return file_name + " - " + main_window_texts::kWindowTitle;
+}
+
+}  // namespace qtk
