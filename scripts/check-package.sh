@@ -23,6 +23,8 @@ for dependency in $(tr ',' '\n' <<<"$depends" | sed 's/[|(].*//; s/ //g'); do
     fail "dependency $dependency is not an installed package"
 done
 
+apt-get install --simulate -qq "$deb" >/dev/null || fail "apt would not install $deb"
+
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 for file in usr/bin/qtktool usr/bin/qtkcli usr/bin/dfv_k7720x \

@@ -90,6 +90,10 @@ LoadFirmwareDialog::LoadFirmwareDialog(LoadFirmwareMemory& memory, std::string d
   connect(config_browse_, &QPushButton::clicked, this, [this] { BrowseConfig(); });
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_button_, &QPushButton::clicked, this, &QDialog::reject);
+  // A file dropped anywhere on the dialog, its fields included, is the firmware; the fields
+  // would otherwise insert the file's URL as text.
+  for (QLineEdit* edit : {firmware_edit_, config_edit_, password_edit_})
+    edit->setAcceptDrops(false);
   new FirmwareDropTarget(this, [this](const std::string& path) { TakeDroppedFirmware(path); });
 }
 
