@@ -1,6 +1,7 @@
 #include <iostream>
 #include <string>
 
+#include "cli/channels_command.h"
 #include "cli/commands.h"
 #include "cli/firmware_commands.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   qtk::cli::RegisterChunksCommand(app, streams, &status);
   qtk::cli::RegisterConfigCommand(app, streams, &status);
   qtk::cli::RegisterFirmwareCommands(app, streams, &status);
+  qtk::cli::RegisterChannelsCommand(app, streams, &status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

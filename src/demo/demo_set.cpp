@@ -1,7 +1,12 @@
 #include "demo/demo_set.h"
 
 #include <fstream>
+#include <sstream>
 
+#include "dbbuilder/database_writer.h"
+#include "dbbuilder/lzma_compressor.h"
+#include "dbbuilder/program_list.h"
+#include "firmware/image/chunk_ids.h"
 #include "testdata/config_writer.h"
 #include "testdata/firmware_fixture.h"
 
@@ -23,6 +28,27 @@ std::vector<uint8_t> DemoLogo() {
   std::copy(start, start + 4, logo.begin());
   std::copy(end, end + 4, logo.end() - 4);
   return logo;
+}
+
+// The demo image carries the databases that dfv_k7720x makes of the demo channel list, so
+// that the channel list can be read back out of it.
+std::vector<uint8_t> DemoImage() {
+  const std::string list = DemoProgramList();
+  dbbuilder::ProgramTables tables;
+  std::ostringstream warnings;
+  dbbuilder::ParseProgramList({reinterpret_cast<const uint8_t*>(list.data()), list.size()}, tables,
+                              warnings);
+  dbbuilder::UserTables user;
+  const std::vector<uint8_t> raw = dbbuilder::WriteDefaultDatabase(tables, {}, user);
+  std::vector<testdata::ChunkSpec> chunks =
+      testdata::StandardChunks({.bootloader_region = 0x40000});
+  for (testdata::ChunkSpec& chunk : chunks) {
+    if (chunk.id == kDefaultDatabaseChunkId)
+      chunk.data = dbbuilder::CompressLzmaAlone(raw).value_or(raw);
+    if (chunk.id == kUserDatabaseChunkId)
+      chunk.data = dbbuilder::WriteUserDatabase(user);
+  }
+  return testdata::BuildFirmware(chunks, kDemoPassword);
 }
 
 }  // namespace
@@ -76,7 +102,7 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
     return false;
   };
 
-  const auto image = testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, kDemoPassword);
+  const std::vector<uint8_t> image = DemoImage();
   if (!testdata::WriteFile((dir / kDemoImageName).string(), image)) {
     return fail(dir / kDemoImageName);
   }

@@ -17,7 +17,7 @@ const char* DatabaseName(DatabaseKind kind) {
 
 // Comment lines (the line reader drops everything from ';' on) that say where the list came
 // from and what its columns mean.
-std::string Header(const ChannelList& list) {
+std::string Header(const ChannelList& list, bool tp_lines) {
   char counts[160];
   std::snprintf(counts, sizeof counts,
                 "; Channel list decoded from a %s: %zu satellites, %zu TPs, %zu programs.\r\n",
@@ -27,8 +27,9 @@ std::string Header(const ChannelList& list) {
       "; Satellite: * (or #: its programs are not kept), name, col 1, -, col 3, col 4, col 5, "
       "col 6, col 7, col 8\r\n"
       "; Program: name, -, video PID, audio PIDs 1-3, PCR PID, frequency, symbol rate, "
-      "polarity, region, col 11, col 12, audio channel, col 14, col 15, col 16, col 17\r\n"
-      "; Lines named TP only create a TP.\r\n";
+      "polarity, region, col 11, col 12, audio channel, col 14, col 15, col 16, col 17\r\n";
+  if (tp_lines)
+    text += "; Lines named TP only create a TP.\r\n";
   if (list.load_domestic != 0) {
     text +=
         "; Build it with LoadDomestic=1: that keeps the TP lines (region 1) out of the user "
@@ -66,7 +67,7 @@ ChannelList ChannelListOfDefaultDatabase(const DefaultDatabase& db) {
   list.programs = db.ProgramCount();
   const ListBody body = WriteListBody(PlanDefaultDatabase(db));
   list.difference = DefaultDatabaseDifference(db, BuildDatabases(body.text, 0).raw_default);
-  list.text = Header(list) + body.text;
+  list.text = Header(list, body.tp_lines) + body.text;
   return list;
 }
 
@@ -86,7 +87,7 @@ ChannelList ChannelListOfUserDatabase(const UserDatabase& db, std::span<const ui
     list.load_domestic = 1;
   list.difference = UserDatabaseDifference(db, bytes.first(std::min(db.size, bytes.size())),
                                            BuildDatabases(body.text, list.load_domestic).user);
-  list.text = Header(list) + body.text;
+  list.text = Header(list, body.tp_lines) + body.text;
   return list;
 }
 

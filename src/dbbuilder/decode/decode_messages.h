@@ -20,12 +20,14 @@ inline constexpr const char* kNotDatabaseFile =
     "%s is not a database that dfv_k7720x writes (m_6615_df.bin, unzipped_m_6615_df.bin or "
     "user_db.bin).";
 
+inline constexpr const char* kLzmaHeaderCut = "The default database's LZMA header is cut short.";
 inline constexpr const char* kLzmaSizeUnknown =
     "The default database's LZMA header gives no uncompressed size.";
 inline constexpr const char* kLzmaTooLarge =
     "The default database's LZMA header gives an uncompressed size of %s bytes, more than a "
     "default database can hold.";
-inline constexpr const char* kLzmaTruncated = "The default database's LZMA stream is truncated.";
+inline constexpr const char* kLzmaTruncated =
+    "The default database's LZMA stream ends before the %s bytes its header announces.";
 inline constexpr const char* kLzmaCorrupt = "The default database's LZMA stream is corrupt.";
 
 inline constexpr const char* kDefaultDamaged = "The default database is damaged: %s.";

@@ -24,12 +24,17 @@ const PlannedTp* FindTp(const std::vector<PlannedTp>& tps, uint64_t id, size_t* 
 ListBody WriteListBody(const ListPlan& plan) {
   ListBody body;
   std::string& text = body.text;
+  auto tp_only = [&body](const TpRecord& tp, bool among_programs) {
+    body.text += TpOnlyLine(tp);
+    body.tp_lines = true;
+    body.tp_lines_among_programs = body.tp_lines_among_programs || among_programs;
+  };
   if (plan.orphan_tps > 0) {
     text += kOrphanComment;
     for (uint64_t i = 0; i < plan.orphan_tps; ++i) {
       TpRecord tp;
       tp.Set(tp::kFrequency, i);
-      text += TpOnlyLine(tp);
+      tp_only(tp, false);
     }
   }
   // A program that names a TP of another satellite keeps that TP's columns (the builder then
@@ -41,7 +46,8 @@ ListBody WriteListBody(const ListPlan& plan) {
   }
 
   for (const PlannedSatellite& s : plan.satellites) {
-    text += SatelliteLine(s.record, s.programs.empty() && !s.tps.empty());
+    const bool has_programs = !s.programs.empty();
+    text += SatelliteLine(s.record, !has_programs && !s.tps.empty());
     size_t next = 0;  // the satellite's first TP not created yet
     for (const ProgramRecord& p : s.programs) {
       const uint64_t id = p.Get(prog::kTpId);
@@ -50,10 +56,9 @@ ListBody WriteListBody(const ListPlan& plan) {
         // The TP keeps the column 11 of the line that creates it; a program with another
         // value (the first one left after the domestic filter) cannot create it.
         const bool keeps_col11 = p.Get(prog::kCol11Value) == tp->record.Get(tp::kCol11Value);
-        const size_t created_by_program = keeps_col11 ? index : index + 1;
-        for (; next < created_by_program; ++next) {
-          text += TpOnlyLine(s.tps[next].record);
-          body.tp_lines_among_programs = true;
+        for (const size_t created_here = keeps_col11 ? index : index + 1; next < created_here;
+             ++next) {
+          tp_only(s.tps[next].record, true);
         }
         next = std::max(next, index + 1);
         text += ProgramLine(p, tp->record);
@@ -62,10 +67,8 @@ ListBody WriteListBody(const ListPlan& plan) {
         text += ProgramLine(p, other != any_tp.end() ? *other->second : TpRecord{});
       }
     }
-    for (; next < s.tps.size(); ++next) {
-      text += TpOnlyLine(s.tps[next].record);
-      body.tp_lines_among_programs = body.tp_lines_among_programs || !s.programs.empty();
-    }
+    for (; next < s.tps.size(); ++next)
+      tp_only(s.tps[next].record, has_programs);
   }
   return body;
 }

@@ -11,6 +11,7 @@ struct ListBody {
   // TP-only lines stand under a satellite that also has program lines: they become programs
   // too, unless the domestic filter or a full user program table keeps them out.
   bool tp_lines_among_programs = false;
+  bool tp_lines = false;  // any TP-only line at all
 };
 
 // The lines of the plan: the TP-only lines for the ids before the first satellite, then each
