@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../dbbuilder/test_support.h"
 #include "dbbuilder/database_writer.h"
 
 namespace qtk::dbbuilder::test {
@@ -20,9 +21,5 @@ struct Built {
 };
 
 Built Build(std::string_view text, const WriterSettings& settings = {});
-
-inline std::span<const uint8_t> Bytes(std::string_view text) {
-  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
-}
 
 }  // namespace qtk::dbbuilder::test
