@@ -2,12 +2,17 @@
 // that database again, byte for byte. Checked on generated lists of every shape.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
+#include "dbbuilder/builder.h"
 #include "dbbuilder/decode/channel_list.h"
 #include "dbbuilder/decode/database_reader.h"
+#include "dbbuilder/decode/database_source.h"
 #include "decode_test_support.h"
+#include "testdata/image_builder.h"
 #include "testdata/program_list_generator.h"
+#include "testdata/temp_dir.h"
 
 namespace qtk::dbbuilder {
 namespace {
@@ -83,6 +88,27 @@ TEST(RoundTrip, LargeListsUpToFullTables) {
   for (uint64_t seed = 0; seed < 3; ++seed) {
     ExpectRoundTrip(testdata::OverfullProgramList(seed), SettingsFor(seed * 4),
                     "overfull seed " + std::to_string(seed));
+  }
+}
+
+TEST(RoundTrip, TheBuilderRunOnTheDecodedListWritesTheSameFiles) {
+  const std::string text = testdata::GenerateProgramList(77, {.max_satellites = 12});
+  testdata::TempDir first, second;
+  std::ostringstream out;
+  testdata::WriteFile(first.File("program_list.txt"),
+                      std::vector<uint8_t>(text.begin(), text.end()));
+  RunBuilder(first.path(), first.path(), out);
+  const std::vector<uint8_t> compressed = testdata::ReadFile(first.File("m_6615_df.bin"));
+  Decoded<ChannelList> list = DecodeDatabaseFile(compressed, "m_6615_df.bin", false);
+  ASSERT_TRUE(list) << list.message();
+
+  testdata::WriteFile(second.File("program_list.txt"),
+                      std::vector<uint8_t>(list->text.begin(), list->text.end()));
+  RunBuilder(second.path(), second.path(), out);
+  for (const char* name : {"unzipped_m_6615_df.bin", "user_db.bin", "m_6615_df.bin"}) {
+    const std::vector<uint8_t> a = testdata::ReadFile(first.File(name));
+    EXPECT_FALSE(a.empty()) << name;
+    EXPECT_EQ(testdata::ReadFile(second.File(name)), a) << name;
   }
 }
 
