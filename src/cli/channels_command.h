@@ -7,10 +7,10 @@
 namespace qtk::cli {
 
 struct ChannelsOptions {
-  std::string image;     // a firmware image, or
-  std::string database;  // a database file that dfv_k7720x wrote
-  std::string output;    // the channel list text to write
-  bool user = false;     // the user database instead of the default database
+  std::string image{};     // a firmware image, or
+  std::string database{};  // a database file that dfv_k7720x wrote
+  std::string output{};    // the channel list text to write
+  bool user = false;       // the user database instead of the default database
 };
 
 // channels: writes the default (or user) database of an image, or a database file, as the
