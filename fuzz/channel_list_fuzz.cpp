@@ -1,0 +1,101 @@
+// Fuzz target for the channel list decoder. The first byte chooses what the rest is:
+//   0: a database file (LZMA stream, raw default database or user database);
+//   1: a file that must be a user database;
+//   2: the data of both database chunks of an image (split at the second byte's share);
+//   3: a program list text: the builder's two databases decoded and built again must give
+//      the same bytes (the decoder's promise for every database the builder writes).
+// Nothing may crash or read outside the input; a list the decoder calls exact must decode
+// from what it builds into the same list.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "dbbuilder/database_writer.h"
+#include "dbbuilder/decode/channel_list.h"
+#include "dbbuilder/decode/database_reader.h"
+#include "dbbuilder/decode/database_source.h"
+#include "dbbuilder/decode/rebuild_check.h"
+#include "dbbuilder/program_list.h"
+#include "firmware/image/chunk_ids.h"
+#include "testdata/image_builder.h"
+
+namespace {
+
+using namespace qtk::dbbuilder;
+
+void Check(bool ok) {
+  if (!ok)
+    std::abort();
+}
+
+// A list that builds back into its database is stable: decoding what it builds gives the
+// same list again.
+void CheckList(const Decoded<ChannelList>& list) {
+  if (!list || !list->difference.empty())
+    return;
+  const RebuiltDatabases rebuilt = BuildDatabases(list->text, list->load_domestic);
+  const bool user = list->kind == DatabaseKind::kUser;
+  Decoded<ChannelList> again =
+      DecodeDatabaseFile(user ? rebuilt.user : rebuilt.raw_default, "again", user);
+  Check(static_cast<bool>(again) && again->text == list->text);
+}
+
+void RoundTrip(std::span<const uint8_t> text, uint8_t setting) {
+  static ProgramTables tables;
+  std::ostringstream warnings;
+  ParseProgramList(text, tables, warnings);
+  WriterSettings settings;
+  settings.load_domestic = setting % 3;
+  settings.remove_program = setting & 0x10;
+  settings.tv_radio_audio_channel = (setting >> 2) & 3;
+  UserTables user;
+  const std::vector<uint8_t> raw = WriteDefaultDatabase(tables, settings, user);
+  const std::vector<uint8_t> user_db = WriteUserDatabase(user);
+
+  Decoded<ChannelList> list = DecodeDatabaseFile(raw, "raw", false);
+  Check(static_cast<bool>(list) && list->difference.empty());
+  UserTables again_user;
+  ProgramTables again;
+  ParseProgramList({reinterpret_cast<const uint8_t*>(list->text.data()), list->text.size()}, again,
+                   warnings);
+  Check(WriteDefaultDatabase(again, settings, again_user) == raw);
+  Check(WriteUserDatabase(again_user) == user_db);
+
+  Decoded<ChannelList> user_list = DecodeDatabaseFile(user_db, "user", true);
+  Check(static_cast<bool>(user_list) && user_list->difference.empty());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2)
+    return 0;
+  const std::span<const uint8_t> rest(data + 2, size - 2);
+  switch (data[0] % 4) {
+    case 0:
+      CheckList(DecodeDatabaseFile(rest, "file", false));
+      break;
+    case 1:
+      CheckList(DecodeDatabaseFile(rest, "file", true));
+      break;
+    case 2: {
+      const size_t split = rest.size() * data[1] / 255;
+      qtk::testdata::ChunkSpec default_chunk, user_chunk;
+      default_chunk.id = qtk::kDefaultDatabaseChunkId;
+      default_chunk.data.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(split));
+      default_chunk.no_crc = data[1] & 1;
+      user_chunk.id = qtk::kUserDatabaseChunkId;
+      user_chunk.data.assign(rest.begin() + static_cast<std::ptrdiff_t>(split), rest.end());
+      const std::vector<uint8_t> image = qtk::testdata::BuildImage({default_chunk, user_chunk});
+      CheckList(DecodeImageDatabase(image, DatabaseKind::kDefault));
+      CheckList(DecodeImageDatabase(image, DatabaseKind::kUser));
+      break;
+    }
+    default:
+      RoundTrip(rest, data[1]);
+      break;
+  }
+  return 0;
+}
