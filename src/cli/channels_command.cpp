@@ -41,8 +41,9 @@ int RunChannelsCommand(const ChannelsOptions& options, Streams streams) {
       dbbuilder::ExportChannelList(source, SourceOf(options), options.output, dialogs);
   if (!list)
     return 1;
-  streams.out << list->satellites << " satellites, " << list->tps << " TPs and " << list->programs
-              << " programs written to " << options.output << "\n";
+  streams.out << "Channel list written to " << options.output
+              << " (satellites: " << list->satellites << ", TPs: " << list->tps
+              << ", programs: " << list->programs << ")\n";
   return 0;
 }
 

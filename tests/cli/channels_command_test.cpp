@@ -63,7 +63,8 @@ class ChannelsCommandTest : public ::testing::Test {
 TEST_F(ChannelsCommandTest, ImageDatabasesAndDatabaseFiles) {
   const std::string list = dir.File("list.txt");
   ASSERT_EQ(Run({.image = dir.File("fw.bin"), .output = list}), 0) << err.str();
-  EXPECT_EQ(out.str(), "3 satellites, 5 TPs and 7 programs written to " + list + "\n");
+  EXPECT_EQ(out.str(),
+            "Channel list written to " + list + " (satellites: 3, TPs: 5, programs: 7)\n");
   EXPECT_EQ(err.str(), "");
   EXPECT_EQ(Read("list.txt"), Expected(dbbuilder::DatabaseKind::kDefault));
 

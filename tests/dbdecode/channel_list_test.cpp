@@ -36,19 +36,20 @@ TEST(ChannelList, DemoListAsTheDatabaseKeepsIt) {
   const ChannelList list = DefaultList(demo::DemoProgramList());
   // Comments are gone, column 1 and values beyond their fields are not kept (satellite
   // column 6 keeps 7 bits, column 8 one byte), and the empty '#' satellite is one like any.
-  EXPECT_EQ(list.text,
-            "; Channel list decoded from a default database: 3 satellites, 5 TPs, 7 programs.\r\n" +
-                kColumnComments +
-                "*Astra 19.2E\t1\t\t1\t10700\t11700\t64\t1\t22\r\n"
-                "Das Erste\t\t101\t102\t0\t0\t101\t11836\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "ZDF\t\t110\t120\t0\t0\t110\t11953\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "Arte\t\t401\t402\t0\t0\t401\t10744\t22000\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "3sat\t\t210\t220\t0\t0\t210\t11953\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "*Hotbird 13E\t1\t\t1\t10700\t11700\t2\t1\t22\r\n"
-                "Rai 1\t\t512\t650\t0\t0\t512\t10992\t27500\tV\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "Rai 2\t\t513\t651\t0\t0\t513\t10992\t27500\tV\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "TV5 Monde\t\t160\t80\t0\t0\t160\t11137\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
-                "*Eutelsat 16E\t1\t\t1\t10700\t11700\t32\t1\t22\r\n");
+  EXPECT_EQ(
+      list.text,
+      "; Channel list decoded from a default database (satellites: 3, TPs: 5, programs: 7).\r\n" +
+          kColumnComments +
+          "*Astra 19.2E\t1\t\t1\t10700\t11700\t64\t1\t22\r\n"
+          "Das Erste\t\t101\t102\t0\t0\t101\t11836\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "ZDF\t\t110\t120\t0\t0\t110\t11953\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "Arte\t\t401\t402\t0\t0\t401\t10744\t22000\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "3sat\t\t210\t220\t0\t0\t210\t11953\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "*Hotbird 13E\t1\t\t1\t10700\t11700\t2\t1\t22\r\n"
+          "Rai 1\t\t512\t650\t0\t0\t512\t10992\t27500\tV\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "Rai 2\t\t513\t651\t0\t0\t513\t10992\t27500\tV\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "TV5 Monde\t\t160\t80\t0\t0\t160\t11137\t27500\tH\t0\t0\t1\tS\t0\t0\t0\t0\r\n"
+          "*Eutelsat 16E\t1\t\t1\t10700\t11700\t32\t1\t22\r\n");
   EXPECT_EQ(list.kind, DatabaseKind::kDefault);
   EXPECT_EQ(list.difference, "");
   EXPECT_EQ(list.load_domestic, 0);
@@ -67,18 +68,19 @@ TEST(ChannelList, TpIdsOfEarlyProgramsAndTpsOfMarkedSatellites) {
       Line({"M2", "", "1", "", "", "", "2", "10800", "22000", "V"}) +
       Line({"M3", "", "1", "", "", "", "2", "10700", "22000", "V"});
   const ChannelList list = DefaultList(text);
-  EXPECT_EQ(list.text,
-            "; Channel list decoded from a default database: 2 satellites, 3 TPs, 2 programs.\r\n" +
-                kColumnComments +
-                "; Lines named TP only create a TP.\r\n"
-                "; TP ids taken by programs before the first satellite\r\n"
-                "TP\t\t0\t0\t0\t0\t0\t0\t0\tH\t1\t0\r\n"
-                "*Sat A\t0\t\t0\t0\t0\t0\t0\t0\r\n"
-                "P1\t\t1\t0\t0\t0\t2\t11836\t27500\tH\t0\t0\t0\t\t0\t0\t0\t0\r\n"
-                "P2\t\t3\t0\t0\t0\t4\t11836\t27500\tH\t0\t2\t0\t\t0\t0\t0\t0\r\n"
-                "#Marked\t0\t\t0\t0\t0\t0\t0\t0\r\n"
-                "TP\t\t0\t0\t0\t0\t0\t10700\t22000\tV\t1\t1\r\n"
-                "TP\t\t0\t0\t0\t0\t0\t10800\t22000\tV\t1\t0\r\n");
+  EXPECT_EQ(
+      list.text,
+      "; Channel list decoded from a default database (satellites: 2, TPs: 3, programs: 2).\r\n" +
+          kColumnComments +
+          "; Lines named TP only create a TP.\r\n"
+          "; TP ids taken by programs before the first satellite\r\n"
+          "TP\t\t0\t0\t0\t0\t0\t0\t0\tH\t1\t0\r\n"
+          "*Sat A\t0\t\t0\t0\t0\t0\t0\t0\r\n"
+          "P1\t\t1\t0\t0\t0\t2\t11836\t27500\tH\t0\t0\t0\t\t0\t0\t0\t0\r\n"
+          "P2\t\t3\t0\t0\t0\t4\t11836\t27500\tH\t0\t2\t0\t\t0\t0\t0\t0\r\n"
+          "#Marked\t0\t\t0\t0\t0\t0\t0\t0\r\n"
+          "TP\t\t0\t0\t0\t0\t0\t10700\t22000\tV\t1\t1\r\n"
+          "TP\t\t0\t0\t0\t0\t0\t10800\t22000\tV\t1\t0\r\n");
   EXPECT_EQ(list.difference, "");
 }
 
@@ -97,7 +99,7 @@ TEST(ChannelList, UserDatabaseOfTheDomesticFilterAsksForIt) {
   EXPECT_EQ(list.difference, "");
   EXPECT_EQ(
       list.text,
-      "; Channel list decoded from a user database: 1 satellites, 2 TPs, 1 programs.\r\n" +
+      "; Channel list decoded from a user database (satellites: 1, TPs: 2, programs: 1).\r\n" +
           kColumnComments +
           "; Lines named TP only create a TP.\r\n"
           "; Build it with LoadDomestic=1: that keeps the TP lines (region 1) out of the user "

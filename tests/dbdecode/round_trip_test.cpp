@@ -89,6 +89,13 @@ TEST(RoundTrip, LargeListsUpToFullTables) {
     ExpectRoundTrip(testdata::OverfullProgramList(seed), SettingsFor(seed * 4),
                     "overfull seed " + std::to_string(seed));
   }
+  // More TPs before the first satellite than the 13 bits of a TP record count: the ids of the
+  // TPs written start beyond 8191, which only the programs' 16-bit ids show.
+  std::string early;
+  for (int i = 0; i < 8200; ++i)
+    early += "E\t\t1\t\t\t\t2\t" + std::to_string(i) + "\t1\r\n";
+  early += "*Sat\r\nP\t\t1\t\t\t\t2\t11000\t1\r\n";
+  ExpectRoundTrip(early + testdata::GenerateProgramList(5, {}), {}, "8200 early TPs");
 }
 
 TEST(RoundTrip, TheBuilderRunOnTheDecodedListWritesTheSameFiles) {

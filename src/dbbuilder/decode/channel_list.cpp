@@ -20,7 +20,7 @@ const char* DatabaseName(DatabaseKind kind) {
 std::string Header(const ChannelList& list, bool tp_lines) {
   char counts[160];
   std::snprintf(counts, sizeof counts,
-                "; Channel list decoded from a %s: %zu satellites, %zu TPs, %zu programs.\r\n",
+                "; Channel list decoded from a %s (satellites: %zu, TPs: %zu, programs: %zu).\r\n",
                 DatabaseName(list.kind), list.satellites, list.tps, list.programs);
   std::string text = counts;
   text +=

@@ -95,10 +95,10 @@ std::string MissingBlockDetail(std::span<const uint8_t> bytes, size_t base,
       continue;
     if (bytes[at + 8] != kBlockFixedBytes[0] || bytes[at + 9] != kBlockFixedBytes[1]) {
       std::snprintf(text, sizeof text, "the %s table block has %02X %02X where 01 01 belong",
-                    section.tag, bytes[at + 8], bytes[at + 9]);
+                    section.tag, unsigned{bytes[at + 8]}, unsigned{bytes[at + 9]});
     } else if (bytes[at + 10] != section.record_size) {
       std::snprintf(text, sizeof text, "the %s table block gives record size %u instead of %zu",
-                    section.tag, bytes[at + 10], section.record_size);
+                    section.tag, unsigned{bytes[at + 10]}, section.record_size);
     } else {
       std::snprintf(text, sizeof text,
                     "the %s table block counts %u records but %zu stand before it", section.tag,
