@@ -144,15 +144,5 @@ TEST(ListLines, NamesKeepEveryByteTheNameAreaHolds) {
   }
 }
 
-TEST(ListLines, LinesGiveTheirRecordsBack) {
-  const SatelliteRecord s = Satellite("Hotbird 13E");
-  const ProgramRecord p = Program("Rai 1");
-  const TpRecord t = Tp(10992, 27500, 1, 3);
-  const Parsed back = ParseLines(SatelliteLine(s, false), ProgramLine(p, t));
-  EXPECT_EQ(back.satellite, s);
-  EXPECT_EQ(back.tp, t);
-  EXPECT_EQ(back.program, p);
-}
-
 }  // namespace
 }  // namespace qtk::dbbuilder

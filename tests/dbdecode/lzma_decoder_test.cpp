@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "dbbuilder/lzma_compressor.h"
@@ -99,16 +98,13 @@ TEST(LzmaDecoder, EveryCutOfTheStreamIsRefused) {
 
 TEST(LzmaDecoder, EveryChangedBitOfTheStreamIsRefused) {
   const std::vector<uint8_t> stream = Compressed(DemoRaw());
-  std::map<std::string, int> outcomes;
   for (size_t i = 13; i < stream.size(); ++i) {
     for (int bit = 0; bit < 8; ++bit) {
       std::vector<uint8_t> changed = stream;
       changed[i] ^= static_cast<uint8_t>(1u << bit);
-      Decoded<std::vector<uint8_t>> out = DecompressDefaultDatabase(changed);
-      ++outcomes[out ? std::string("decoded") : out.message().substr(0, 48)];
+      EXPECT_FALSE(DecompressDefaultDatabase(changed)) << i << ":" << bit;
     }
   }
-  EXPECT_EQ(outcomes.count("decoded"), 0u);
   // The range coder's first byte is always 0: anything else is damage at once.
   std::vector<uint8_t> changed = stream;
   changed[13] = 0x01;
