@@ -7,9 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "config/config_description.h"
+#include "config/ini/ini_document.h"
+#include "config/ini/private_profile.h"
 
 namespace {
 
@@ -28,6 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
+  // The load answers from the file read once; a few keys read from the file one by one
+  // must give the same text.
+  const std::optional<qtk::ini::IniDocument> document = qtk::ini::IniDocument::Read(path);
+  if (!document)
+    std::abort();
+  for (const auto& [section, key] :
+       {std::pair{"CommonConfig", "ConfigVersion"}, std::pair{"ChunkId", "item0"},
+        std::pair{"Password", "Limit"}}) {
+    if (document->GetString(section, key, "\x01") !=
+        qtk::ini::GetPrivateProfileString(section, key, "\x01", path))
+      std::abort();
+  }
+
   qtk::ConfigDescription config;
   config.SetDescriptionPath(path);
   if (!config.Load()) {

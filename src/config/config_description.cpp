@@ -1,9 +1,11 @@
 #include "config/config_description.h"
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <system_error>
+#include <utility>
 
+#include "config/ini/ini_document.h"
 #include "config/text_helpers.h"
 
 namespace qtk {
@@ -44,12 +46,12 @@ std::optional<size_t> GpioUsageIndex(std::string_view section) {
   return static_cast<size_t>(*value);
 }
 
-bool FileOpensForReading(const std::string& path) {
+// The description read once; nothing when it cannot be opened for reading.
+std::optional<ini::IniDocument> ReadDescription(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
-    return false;
-  std::ifstream file(path, std::ios::binary);
-  return static_cast<bool>(file);
+    return std::nullopt;
+  return ini::IniDocument::Read(path);
 }
 
 }  // namespace
@@ -101,11 +103,14 @@ bool ConfigDescription::Load() {
     reader_.ReportError(kOtherError, 0, "Please select a config file first.");
     return false;
   }
-  if (!FileOpensForReading(path)) {
+  // The one read of the file: every key below is answered from this document.
+  std::optional<ini::IniDocument> document = ReadDescription(path);
+  if (!document) {
     reader_.ReportError(kOtherError, 0, "Can not open config file.");
     return false;
   }
-  reader_.ini().SetPath(path);  // a path above 260 characters reads as no file at all
+  // A path above 260 characters reads as no file at all.
+  reader_.ini().SetPath(path, std::move(*document));
 
   // Step 4: [CommonConfig].
   const std::string common = "CommonConfig";

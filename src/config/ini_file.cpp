@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "config/ini/private_profile.h"
 
 namespace qtk {
 
 bool IniFile::SetPath(std::string_view path) {
+  document_.reset();
   if (path.empty() || path.size() > kMaxPathLength || path.find('\0') != std::string_view::npos) {
     path_.clear();
     return false;
@@ -16,7 +18,16 @@ bool IniFile::SetPath(std::string_view path) {
   return true;
 }
 
+bool IniFile::SetPath(std::string_view path, ini::IniDocument document) {
+  if (!SetPath(path))
+    return false;
+  document_ = std::move(document);
+  return true;
+}
+
 int32_t IniFile::GetInt(std::string_view section, std::string_view key) const {
+  if (document_)
+    return document_->GetInt(section, key, 0);
   return ini::GetPrivateProfileInt(section, key, 0, path_);
 }
 
@@ -28,8 +39,9 @@ size_t IniFile::GetString(std::string_view section, std::string_view key, char* 
                           size_t size) const {
   if (size == 0 || buffer == nullptr)
     return 0;
-  std::string value = ini::GetPrivateProfileString(section, key, "", path_);
-  size_t length = std::min({value.size(), value.find('\0'), size - 1});
+  const std::string value = document_ ? document_->GetString(section, key, "")
+                                      : ini::GetPrivateProfileString(section, key, "", path_);
+  const size_t length = std::min({value.size(), value.find('\0'), size - 1});
   std::memcpy(buffer, value.data(), length);
   buffer[length] = '\0';
   return length;

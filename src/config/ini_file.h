@@ -2,14 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "config/ini/ini_document.h"
 
 namespace qtk {
 
 // The configuration description file as the reader reaches it: a path and the
-// private-profile functions of config/ini. It keeps no file open; every read opens, reads and
-// closes the file.
+// private-profile rules of config/ini. It keeps no file open. Given only a path, every read
+// opens, reads and closes the file; given the file's document as well, every read answers
+// from that document, which gives the same values without touching the file again.
 class IniFile {
  public:
   // The longest path the object stores (a fixed buffer of 261 with the NUL).
@@ -17,8 +21,14 @@ class IniFile {
 
   // Stores the path when it is 1..260 characters long (and holds no NUL) and returns true;
   // otherwise stores the empty path and returns false. With the empty path every key reads
-  // as missing.
+  // as missing. Any document given earlier is dropped: reads go to the file.
   bool SetPath(std::string_view path);
+
+  // As SetPath, and every later read answers from `document`, the file's content read once
+  // by the caller. A refused path drops the document too, so every key reads as missing,
+  // as it does for the file.
+  bool SetPath(std::string_view path, ini::IniDocument document);
+
   const std::string& path() const { return path_; }
 
   // The key's integer (GetPrivateProfileInt with the default 0): 0 when missing.
@@ -34,6 +44,7 @@ class IniFile {
 
  private:
   std::string path_;
+  std::optional<ini::IniDocument> document_;
 };
 
 }  // namespace qtk

@@ -15,7 +15,8 @@ namespace qtk::ini {
 // - values are trimmed of blanks at both ends, and one pair of enclosing double or single
 //   quotes is removed;
 // - a UTF-8 byte order mark at the start of the file is ignored;
-// - each call opens, reads and closes the file; nothing is cached.
+// - each call opens, reads and closes the file; nothing is cached (IniDocument in
+//   ini_document.h reads a file once and answers every key by the same rules).
 
 // The signed number the value starts with: optional blanks, an optional sign, then decimal
 // digits, or "0x"/"0X" and hexadecimal digits (read as an unsigned 32-bit pattern, so

@@ -7,7 +7,15 @@ namespace qtk {
 // CRC-32/MPEG-2: polynomial 0x04C11DB7, most significant bit first, no reflection and no
 // final XOR. Callers pass 0xFFFFFFFF as the initial register. A count of 0 or less returns
 // the initial value unchanged.
+//
+// Every chunk of a loaded image is checked and every rewritten chunk is summed again, so
+// this runs over the whole image on each load and save: it consumes 16 bytes per step with
+// sixteen derived tables.
 uint32_t Crc32(uint32_t initial, const uint8_t* data, int64_t count);
+
+// The same CRC one byte at a time with the single 256-entry table. It is the reference the
+// fast function is checked against; both give the same register for every input.
+uint32_t Crc32Bytewise(uint32_t initial, const uint8_t* data, int64_t count);
 
 inline constexpr uint32_t kCrcInitial = 0xFFFFFFFFu;
 
