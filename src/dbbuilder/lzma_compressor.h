@@ -29,11 +29,13 @@ struct LzmaTuning {
   uint32_t depth = 0;  // 0: liblzma's default for the match finder and nice_len
 };
 
-// The settings the builder tries, in order. The smaller output counts, since the chunk's
-// room limits the user's channel list. Measured on generated lists of 800 to 20000
-// programs (bench/dbbuilder_bench.cpp): no single setting was smallest on all of them, and
-// the 2-byte match finder, which suits the 12- and 36-byte records, usually won; the best
-// of these five was about 1.7% smaller than preset 9e alone.
+// The settings the builder tries, in order; the smaller output counts, since the chunk's
+// room limits the user's channel list. Chosen by measurement (bench/dbbuilder_bench.cpp
+// --tunings) on six list shapes, from the maximal synthetic list to realistic lists with
+// GB2312 names: the 2-byte match finder, which suits the 12- and 36-byte records, was
+// smallest on all of them; nice_len 128 wins on regular lists by up to 7 %, nice_len 64
+// with a deep search on varied ones by a few tenths of a percent. No other setting was
+// smallest on any shape by more than 0.4 %, and each costs one more encoder run.
 std::span<const LzmaTuning> LzmaCandidateTunings();
 
 // Compresses `raw` into the format above with liblzma in-process, with one tuning. Nothing
@@ -41,8 +43,23 @@ std::span<const LzmaTuning> LzmaCandidateTunings();
 std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> raw,
                                                       const LzmaTuning& tuning);
 
-// The smallest output over LzmaCandidateTunings() (the first one on a tie). Nothing when
-// every attempt fails.
+// What a search over several tunings found.
+struct LzmaSearchResult {
+  std::optional<std::vector<uint8_t>> best;  // nothing when every candidate failed
+  size_t winner = 0;                         // index of the candidate `best` came from
+  // Per candidate: abandoned before its end because its output so far already ruled it out.
+  std::vector<bool> stopped;
+};
+
+// The smallest output over `candidates` (the first one on a tie), exactly what compressing
+// with each of them and keeping the smallest gives. The candidates are encoded by `workers`
+// threads side by side (0: one per processor); a candidate is abandoned as soon as the bytes
+// it has written already reach the size of a finished smaller one, since it can then no
+// longer win. The result does not depend on the number of workers or on their timing.
+LzmaSearchResult SearchLzmaAlone(std::span<const uint8_t> raw,
+                                 std::span<const LzmaTuning> candidates, unsigned workers = 0);
+
+// SearchLzmaAlone over LzmaCandidateTunings() with one worker per processor.
 std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> raw);
 
 }  // namespace qtk::dbbuilder

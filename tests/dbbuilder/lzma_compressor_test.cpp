@@ -86,6 +86,74 @@ TEST(LzmaCompressor, AnyLzmaAloneDecoderRestoresTheInputAndThereIsNoEndMarker) {
   }
 }
 
+// Strong on these records; weak: the 3-byte hash chain looking at one position only, about
+// 40 % larger here.
+constexpr LzmaTuning kStrong{9, true, 128, LzmaMatchFinder::kBt2, 0};
+constexpr LzmaTuning kWeak{9, true, 2, LzmaMatchFinder::kHc3, 1};
+// liblzma refuses a nice_len below 2.
+constexpr LzmaTuning kRefused{9, true, 1, LzmaMatchFinder::kBt4, 0};
+
+// The search keeps exactly what compressing with every candidate and keeping the smallest
+// (the first on a tie) gives, whatever the number of threads.
+TEST(LzmaSearch, EqualsTheSmallestSingleEncodingForAnyNumberOfWorkers) {
+  const std::vector<LzmaTuning> candidates = {kWeak, kStrong, LzmaCandidateTunings()[1], kStrong};
+  for (size_t records : {0u, 3u, 1000u, 3000u}) {
+    const Bytes raw = SampleDatabase(records);
+    std::optional<Bytes> smallest;
+    size_t smallest_index = 0;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      std::optional<Bytes> one = CompressLzmaAlone(raw, candidates[i]);
+      ASSERT_TRUE(one);
+      if (!smallest || one->size() < smallest->size()) {
+        smallest = one;
+        smallest_index = i;
+      }
+    }
+    for (unsigned workers : {1u, 2u, 5u}) {
+      const LzmaSearchResult result = SearchLzmaAlone(raw, candidates, workers);
+      ASSERT_TRUE(result.best) << records << " " << workers;
+      EXPECT_EQ(*result.best, *smallest) << records << " " << workers;
+      EXPECT_EQ(result.winner, smallest_index) << records << " " << workers;
+      EXPECT_EQ(DecodeAlone(*result.best, raw.size()), raw);
+    }
+  }
+}
+
+// With one worker the candidates run in order, so the weak one after the strong one is
+// abandoned once its partial output passes the strong one's whole file; in the other order
+// nothing is abandoned, since each candidate finished so far is beaten by the next.
+TEST(LzmaSearch, AbandonsACandidateOnlyWhenItCanNoLongerWin) {
+  const Bytes raw = SampleDatabase(10000);
+  const std::vector<LzmaTuning> strong_first = {kStrong, kWeak};
+  LzmaSearchResult result = SearchLzmaAlone(raw, strong_first, 1);
+  ASSERT_TRUE(result.best);
+  EXPECT_EQ(result.winner, 0u);
+  EXPECT_EQ(result.stopped, (std::vector<bool>{false, true}));
+  EXPECT_EQ(*result.best, *CompressLzmaAlone(raw, kStrong));
+
+  const std::vector<LzmaTuning> weak_first = {kWeak, kStrong};
+  result = SearchLzmaAlone(raw, weak_first, 1);
+  ASSERT_TRUE(result.best);
+  EXPECT_EQ(result.winner, 1u);
+  EXPECT_EQ(result.stopped, (std::vector<bool>{false, false}));
+  EXPECT_EQ(*result.best, *CompressLzmaAlone(raw, kStrong));
+}
+
+TEST(LzmaSearch, ARefusedCandidateLeavesTheOthersAndNoCandidateGivesNothing) {
+  const Bytes raw = SampleDatabase(500);
+  EXPECT_FALSE(CompressLzmaAlone(raw, kRefused));
+  const std::vector<LzmaTuning> with_refused = {kRefused, kStrong};
+  for (unsigned workers : {1u, 2u}) {
+    const LzmaSearchResult result = SearchLzmaAlone(raw, with_refused, workers);
+    ASSERT_TRUE(result.best);
+    EXPECT_EQ(result.winner, 1u);
+    EXPECT_EQ(DecodeAlone(*result.best, raw.size()), raw);
+  }
+  const std::vector<LzmaTuning> only_refused = {kRefused, kRefused};
+  EXPECT_FALSE(SearchLzmaAlone(raw, only_refused, 2).best);
+  EXPECT_FALSE(SearchLzmaAlone(raw, {}, 2).best);
+}
+
 TEST(LzmaCompressor, KeepsTheSmallestCandidate) {
   const Bytes raw = SampleDatabase(1500);
   std::optional<Bytes> best = CompressLzmaAlone(raw);
