@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
   if (!all)
     lists.resize(2);
 
-  std::printf("%-32s %9s %9s %9s %7s %9s %9s %7s\n", "program list", "raw", "dfv s", "lzma s",
-              "time", "dfv B", "lzma B", "size");
+  std::printf("%-28s %7s %13s %13s %6s %7s %7s %7s\n", "program list", "raw", "dfv s (cpu)",
+              "lzma s (cpu)", "time", "dfv B", "lzma B", "size");
   int failures = 0;
   for (const qtk::bench::NamedList& list : lists) {
     qtk::testdata::TempDir dir("qtk_builder_run_bench");
@@ -96,9 +96,10 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::printf("%-32s %9ju %9.3f", list.name.c_str(), SizeOf(raw), builder->wall_seconds);
+    std::printf("%-28s %7ju %5.3f (%5.3f)", list.name.c_str(), SizeOf(raw), builder->wall_seconds,
+                builder->cpu_seconds);
     if (!reference) {
-      std::printf(" %9s %7s %9ju %9s %7s\n", "-", "-", SizeOf(packed), "-", "-");
+      std::printf(" %13s %6s %7ju %7s %7s\n", "-", "-", SizeOf(packed), "-", "-");
       continue;
     }
     const fs::path ref_out = dir.path() / "reference.lzma";
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::printf(" %9.3f %6.2fx %9ju %9ju %6.4fx\n", lzma->wall_seconds,
+    std::printf(" %5.3f (%5.3f) %5.2fx %7ju %7ju %6.4fx\n", lzma->wall_seconds, lzma->cpu_seconds,
                 builder->wall_seconds / lzma->wall_seconds, SizeOf(packed), SizeOf(ref_out),
                 static_cast<double>(SizeOf(packed)) / static_cast<double>(SizeOf(ref_out)));
   }

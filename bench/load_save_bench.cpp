@@ -9,6 +9,9 @@
 // its password and the realistic configuration description beside it. Every program is
 // timed as a whole process (wall clock, the fastest of N runs); the file is in the page
 // cache for all of them.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -81,8 +84,8 @@ std::vector<uint8_t> SixteenMiBImage() {
 
 void PrintRow(const char* what, const qtk::bench::ProcessRun& run,
               const qtk::bench::ProcessRun& cat, size_t image_size) {
-  std::printf("%-20s %8.4f s %7.1fx   %8.1f MiB %6.2fx image\n", what, run.wall_seconds,
-              run.wall_seconds / cat.wall_seconds, run.peak_rss_kib / 1024.0,
+  std::printf("%-20s %8.4f s %7.1fx %8.4f s   %8.1f MiB %6.2fx image\n", what, run.wall_seconds,
+              run.wall_seconds / cat.wall_seconds, run.cpu_seconds, run.peak_rss_kib / 1024.0,
               run.peak_rss_kib * 1024.0 / static_cast<double>(image_size));
 }
 
@@ -108,15 +111,25 @@ int main(int argc, char** argv) {
   }
 
   qtk::testdata::TempDir dir("qtk_load_save_bench");
-  const std::vector<uint8_t> image = SixteenMiBImage();
   const std::string in = dir.File("image.bin");
   const std::string ini = dir.File(qtk::testdata::kDefaultDescriptionName);
   const std::string out = dir.File("saved.bin");
-  if (image.size() != kImageSize || !qtk::testdata::WriteFile(in, image) ||
-      !qtk::testdata::RealisticDescription().Write(ini)) {
+  // A child's peak memory counts what it shared with this process before it started its
+  // program, so the image is generated in a child of its own and this process stays small.
+  const pid_t writer = fork();
+  if (writer == 0) {
+    const std::vector<uint8_t> image = SixteenMiBImage();
+    const bool ok = image.size() == kImageSize && qtk::testdata::WriteFile(in, image) &&
+                    qtk::testdata::RealisticDescription().Write(ini);
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  if (writer < 0 || waitpid(writer, &status, 0) != writer || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "cannot write the image and its description to %s\n", dir.path().c_str());
     return 1;
   }
+  const size_t image_size = kImageSize;
 
   const auto copy = qtk::bench::BestOf(runs, {cat->string(), in}, dir.path(), dir.File("cat.bin"));
   const auto load = qtk::bench::BestOf(
@@ -132,12 +145,12 @@ int main(int argc, char** argv) {
   std::error_code ec;
   const bool ota = fs::exists(out + ".ota", ec);
 
-  std::printf("image: %zu bytes, %s; fastest of %d runs\n", image.size(),
+  std::printf("image: %zu bytes, %s; fastest of %d runs\n", image_size,
               ota ? "the save wrote the OTA file" : "NO OTA FILE WRITTEN", runs);
   std::printf("%-20s %10s %8s   %12s %12s\n", "program", "wall", "vs cat", "peak memory", "");
-  PrintRow("cat IN > OUT", *copy, *copy, image.size());
-  PrintRow("qtkcli load", *load, *copy, image.size());
-  PrintRow("qtkcli save", *save, *copy, image.size());
+  PrintRow("cat IN > OUT", *copy, *copy, image_size);
+  PrintRow("qtkcli load", *load, *copy, image_size);
+  PrintRow("qtkcli save", *save, *copy, image_size);
   std::printf("goals: save <= 3x cat, peak memory <= 2x image\n");
   return ota ? 0 : 1;
 }

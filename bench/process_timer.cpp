@@ -19,8 +19,15 @@ std::optional<ProcessRun> RunProcess(const std::vector<std::string>& argv,
     return std::nullopt;
   // Everything the child needs is prepared before fork, so the child only calls
   // async-signal-safe functions.
+  // The child changes its directory before it starts the program, so a relative program
+  // path is taken from here.
+  std::vector<std::string> argv_copy = argv;
+  std::error_code ec;
+  const std::filesystem::path program = std::filesystem::absolute(argv_copy[0], ec);
+  if (!ec)
+    argv_copy[0] = program.string();
   std::vector<char*> args;
-  for (const std::string& a : argv)
+  for (const std::string& a : argv_copy)
     args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   const std::string dir = directory.string();

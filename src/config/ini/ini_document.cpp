@@ -35,9 +35,9 @@ IniDocument IniDocument::Parse(std::string_view text) {
     }
     if (current == nullptr)
       continue;
-    if (std::optional<KeyLine> kv = ParseKeyLine(line))
-      if (current->find(kv->key) == current->end())
-        current->emplace(std::string(kv->key), std::string(Unquote(kv->value)));
+    std::optional<KeyLine> kv = ParseKeyLine(line);
+    if (kv && current->find(kv->key) == current->end())
+      current->emplace(std::string(kv->key), std::string(Unquote(kv->value)));
   }
   return document;
 }
