@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ProgramTables tables;
   std::ostringstream warnings;
   ParseProgramList({data, size}, tables, warnings);
-  if (tables.satellites.size() > kMaxSatellites || tables.tps.size() > kMaxTps ||
+  if (tables.satellites.size() > kMaxSatellites || tables.tps.size() > kMaxTpIds ||
       tables.programs.size() > kMaxPrograms || tables.tp_used.size() != tables.tps.size()) {
     std::abort();
   }

@@ -1,15 +1,28 @@
 // qtktool: asks for a firmware image, its configuration description and the password, then
 // shows the main window over the loaded image.
-#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/app_startup.h"
+#include "app/guarded_application.h"
 #include "app/pages/page_registry.h"
 #include "app/qt_load_dialog_port.h"
 #include "app/qt_user_dialogs.h"
+#include "common/fault_guard.h"
 #include "firmware/program_runner.h"
 
 int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+  qtk::QtUserDialogs dialogs;
+  // A fault is shown in a message box; then the program ends at once, because the code that
+  // was interrupted cannot go on safely.
+  auto report = [&dialogs](const std::string& description) {
+    dialogs.ShowMessage(description, qtk::MessageIcon::Error, qtk::MessageButtons::Ok);
+  };
+  qtk::GuardedApplication application(argc, argv, [&report](const std::string& description) {
+    report(description);
+    std::fflush(nullptr);
+    std::_Exit(1);
+  });
   // The names under which QSettings keeps the last folder of the file dialogs, and the
   // desktop entry the window belongs to.
   QCoreApplication::setOrganizationName(QStringLiteral("qtk7720x"));
@@ -17,26 +30,30 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationVersion(QStringLiteral(QTK_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.qtk7720x.qtktool"));
 
-  qtk::QtUserDialogs dialogs;
-  qtk::LoadFirmwareMemory memory;
-  qtk::StartupEnvironment environment;
-  environment.application_directory = qtk::ApplicationDirectory();
-  qtk::SystemProgramRunner runner(environment.application_directory, qtk::InstallationDirectory());
-  environment.dialogs = &dialogs;
-  environment.runner = &runner;
-  environment.memory = &memory;
-  environment.page_models = qtk::CreatePageModel;
-  environment.page_views = qtk::CreatePageView;
+  return qtk::RunGuarded(
+      [&] {
+        qtk::LoadFirmwareMemory memory;
+        qtk::StartupEnvironment environment;
+        environment.application_directory = qtk::ApplicationDirectory();
+        qtk::SystemProgramRunner runner(environment.application_directory,
+                                        qtk::InstallationDirectory());
+        environment.dialogs = &dialogs;
+        environment.runner = &runner;
+        environment.memory = &memory;
+        environment.page_models = qtk::CreatePageModel;
+        environment.page_views = qtk::CreatePageView;
 
-  std::unique_ptr<qtk::MainWindow> window;
-  {
-    qtk::QtLoadDialogPort first_dialog(
-        memory, qtk::DefaultConfigPath(environment.application_directory), dialogs);
-    window = qtk::StartUp(environment, first_dialog);
-  }
-  if (!window)
-    return 0;
-  dialogs.SetParentWidget(window.get());
-  window->exec();
-  return 0;
+        std::unique_ptr<qtk::MainWindow> window;
+        {
+          qtk::QtLoadDialogPort first_dialog(
+              memory, qtk::DefaultConfigPath(environment.application_directory), dialogs);
+          window = qtk::StartUp(environment, first_dialog);
+        }
+        if (!window)
+          return 0;
+        dialogs.SetParentWidget(window.get());
+        window->exec();
+        return 0;
+      },
+      report);
 }

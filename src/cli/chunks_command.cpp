@@ -1,37 +1,39 @@
 #include "cli/chunks_command.h"
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <vector>
 
+#include "cli/exit_status.h"
+#include "cli/text_format.h"
 #include "common/file_io.h"
+#include "firmware/firmware_loader.h"
 #include "firmware/image/image_parser.h"
 
 namespace qtk::cli {
 namespace {
 
-std::string Hex32(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%08X", v);
-  return buf;
+// One row of the table: the cells padded to their columns, one blank between them.
+void Row(std::ostream& out, const std::vector<std::string>& cells) {
+  static constexpr size_t kWidths[] = {5, 10, 24, 10, 10, 10, 10, 10};
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i + 1 == cells.size()) {
+      out << cells[i] << '\n';
+    } else {
+      out << PadRight(cells[i], kWidths[i]) << ' ';
+    }
+  }
 }
 
 }  // namespace
 
 void PrintChunkTable(const ChunkTable& table, std::ostream& out) {
-  char line[256];
-  std::snprintf(line, sizeof line, "%-5s %-10s %-24s %-10s %-10s %-10s %-10s %-10s %s\n", "index",
-                "id", "name", "offset", "region", "length", "next", "crc", "check");
-  out << line;
+  Row(out, {"index", "id", "name", "offset", "region", "length", "next", "crc", "check"});
   for (int i = 0; i < table.count; ++i) {
     const ChunkEntry& e = table.entries[i];
-    std::snprintf(line, sizeof line, "%-5d %-10s %-24s %-10s %-10s %-10s %-10s %-10s %s\n", i,
-                  Hex32(e.id).c_str(), e.Name().c_str(), Hex32(e.file_offset).c_str(),
-                  Hex32(e.region_size).c_str(), Hex32(e.length).c_str(),
-                  Hex32(e.offset_to_next).c_str(), Hex32(e.crc).c_str(),
-                  e.HasCrc() ? "checked" : "NCRC");
-    out << line;
+    Row(out,
+        {std::to_string(i), Hex32(e.id), e.Name(), Hex32(e.file_offset), Hex32(e.region_size),
+         Hex32(e.length), Hex32(e.offset_to_next), Hex32(e.crc), e.HasCrc() ? "checked" : "NCRC"});
   }
 }
 
@@ -53,15 +55,16 @@ nlohmann::json ChunkTableJson(const ChunkTable& table) {
 }
 
 int RunChunksCommand(const std::string& image_path, bool json, Streams streams) {
-  auto image = ReadWholeFile(image_path);
-  if (!image) {
-    streams.err << "Can not open firmware file.\n";
-    return 1;
+  // Offsets are 32-bit: a file of 4 GiB or more is no image, and is not read at all.
+  FileContents image = ReadRegularFile(image_path, 0xFFFFFFFFu);
+  if (image.status == FileReadStatus::kCannotOpen) {
+    streams.err << load_messages::kCannotOpenFirmware << "\n";
+    return kExitFailure;
   }
   ChunkTable table;
-  if (ParseImage(*image, table) == 0) {
-    streams.err << "It is not a standard firmware file!\n";
-    return 1;
+  if (image.status == FileReadStatus::kTooBig || ParseImage(image.bytes, table) == 0) {
+    streams.err << load_messages::kNotStandard << "\n";
+    return kExitFailure;
   }
   if (json) {
     // Chunk names are raw header bytes; anything that is not UTF-8 is replaced.
@@ -71,7 +74,7 @@ int RunChunksCommand(const std::string& image_path, bool json, Streams streams) 
   } else {
     PrintChunkTable(table, streams.out);
   }
-  return 0;
+  return kExitSuccess;
 }
 
 void RegisterChunksCommand(CLI::App& app, Streams streams, int* status) {

@@ -1,8 +1,9 @@
 #include "cli/config_command.h"
 
-#include <cstdio>
 #include <ostream>
 
+#include "cli/exit_status.h"
+#include "cli/text_format.h"
 #include "config/config_description.h"
 
 namespace qtk::cli {
@@ -10,10 +11,7 @@ namespace {
 
 // One "  name  value" line with the value in a fixed column.
 void Line(std::ostream& out, std::string_view name, const std::string& value) {
-  char text[128];
-  std::snprintf(text, sizeof text, "  %-30.*s %s\n", static_cast<int>(name.size()), name.data(),
-                value.c_str());
-  out << text;
+  out << "  " << PadRight(name, 30) << ' ' << value << '\n';
 }
 
 std::string Range(uint8_t low, uint8_t high) {
@@ -25,11 +23,8 @@ void PrintSummary(const ConfigDescription& config, std::ostream& out) {
 
   std::vector<uint32_t> ids = config.GetChunkIds();
   out << "Chunk ids (" << ids.size() << "):";
-  for (uint32_t id : ids) {
-    char text[16];
-    std::snprintf(text, sizeof text, " 0x%08X", id);
-    out << text;
-  }
+  for (uint32_t id : ids)
+    out << ' ' << Hex32(id);
   out << "\n";
 
   out << "Lists (entries):\n";
@@ -81,10 +76,10 @@ int RunConfigCommand(const std::string& ini_path, Streams streams) {
     streams.err << message;
     if (message.empty() || message.back() != '\n')
       streams.err << "\n";
-    return 1;
+    return kExitFailure;
   }
   PrintSummary(config, streams.out);
-  return 0;
+  return kExitSuccess;
 }
 
 void RegisterConfigCommand(CLI::App& app, Streams streams, int* status) {

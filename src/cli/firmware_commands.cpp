@@ -3,13 +3,17 @@
 #include <charconv>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 #include "cli/chunks_command.h"
+#include "cli/exit_status.h"
 #include "cli/stream_dialogs.h"
+#include "cli/text_format.h"
 #include "firmware/firmware_loader.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/password_change.h"
+#include "firmware/setting_file_save.h"
 #include "firmware/settings_import.h"
 #include "settings/setting_file.h"
 
@@ -28,8 +32,13 @@ Opened Open(const OpenOptions& options, StreamDialogs& dialogs) {
   return opened;
 }
 
-// "0x10EF0100=logo.m2v" -> id and path.
-bool ParseReplacement(const std::string& text, uint32_t& id, std::string& path) {
+struct Replacement {
+  uint32_t id = 0;
+  std::string path;
+};
+
+// "0x02FD0100=logo.m2v" -> id and path.
+bool ParseReplacement(const std::string& text, Replacement& out) {
   const size_t eq = text.find('=');
   if (eq == std::string::npos || eq < 3 || eq + 1 == text.size())
     return false;
@@ -37,34 +46,54 @@ bool ParseReplacement(const std::string& text, uint32_t& id, std::string& path) 
     return false;
   const char* first = text.data() + 2;
   const char* last = text.data() + eq;
-  auto [end, error] = std::from_chars(first, last, id, 16);
+  auto [end, error] = std::from_chars(first, last, out.id, 16);
   if (error != std::errc() || end != last)
     return false;
-  path = text.substr(eq + 1);
+  out.path = text.substr(eq + 1);
   return true;
 }
 
-bool MarkReplacements(FirmwareProject& project, const std::vector<std::string>& replacements,
-                      StreamDialogs& dialogs, std::ostream& err) {
-  for (const std::string& text : replacements) {
-    uint32_t id = 0;
-    std::string path;
-    if (!ParseReplacement(text, id, path)) {
+// The --replace options as ids and paths; a usage error is reported and gives nothing. The
+// common data chunk is always written from the settings record, so a file for it would be
+// ignored; two files for one chunk would leave one of them ignored.
+std::optional<std::vector<Replacement>> ParseReplacements(const std::vector<std::string>& texts,
+                                                          std::ostream& err) {
+  std::vector<Replacement> replacements;
+  for (const std::string& text : texts) {
+    Replacement r;
+    if (!ParseReplacement(text, r)) {
       err << "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: " << text
           << "\n";
-      return false;
+      return std::nullopt;
     }
-    auto index = project.chunks.FindLoaded(id);
+    if (r.id == kCommonDataChunkId) {
+      err << "qtkcli: the common data chunk " << Hex32(r.id)
+          << " is written from the settings record; use --settings instead of --replace\n";
+      return std::nullopt;
+    }
+    for (const Replacement& earlier : replacements) {
+      if (earlier.id == r.id) {
+        err << "qtkcli: --replace names chunk " << Hex32(r.id) << " twice\n";
+        return std::nullopt;
+      }
+    }
+    replacements.push_back(r);
+  }
+  return replacements;
+}
+
+bool MarkReplacements(FirmwareProject& project, const std::vector<Replacement>& replacements,
+                      StreamDialogs& dialogs, std::ostream& err) {
+  for (const Replacement& r : replacements) {
+    auto index = project.chunks.FindLoaded(r.id);
     if (!index) {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "0x%08X", id);
-      err << "qtkcli: the image has no chunk with id " << hex << "\n";
+      err << "qtkcli: the image has no chunk with id " << Hex32(r.id) << "\n";
       return false;
     }
-    if (!ChunkFileFits(project, path, *index, dialogs))
+    if (!ChunkFileFits(project, r.path, *index, dialogs))
       return false;
     project.chunks.entries[*index].replace = true;
-    project.chunks.entries[*index].replacement_path = path;
+    project.chunks.entries[*index].replacement_path = r.path;
   }
   return true;
 }
@@ -75,7 +104,7 @@ int RunLoadCommand(const OpenOptions& options, bool json, Streams streams) {
   StreamDialogs dialogs(streams.err);
   Opened opened = Open(options, dialogs);
   if (!opened.project)
-    return 1;
+    return kExitFailure;
   const int version = opened.project->settings.ConfigVersion();
   if (json) {
     nlohmann::json doc = {{"config_version", version},
@@ -85,7 +114,7 @@ int RunLoadCommand(const OpenOptions& options, bool json, Streams streams) {
     streams.out << "Config ver: " << version << ".0\n";
     PrintChunkTable(opened.project->chunks, streams.out);
   }
-  return 0;
+  return kExitSuccess;
 }
 
 int RunSaveCommand(const SaveOptions& options, Streams streams) {
@@ -93,28 +122,33 @@ int RunSaveCommand(const SaveOptions& options, Streams streams) {
   if (options.change_password &&
       (options.new_password.empty() || options.new_password.size() > kMaxPasswordLength)) {
     streams.err << "qtkcli: --new-password takes 1 to 8 characters\n";
-    return 1;
+    return kExitUsage;
   }
+  const auto replacements = ParseReplacements(options.replacements, streams.err);
+  if (!replacements)
+    return kExitUsage;
   Opened opened = Open(options.open, dialogs);
   if (!opened.project)
-    return 1;
+    return kExitFailure;
   FirmwareProject& project = *opened.project;
 
   if (!options.settings_file.empty()) {
     auto file = ReadSettingFile(options.settings_file, project.chunks, project.settings, dialogs);
     if (!file)
-      return 1;
+      return kExitFailure;
     ImportWholeSettings(project, *file, opened.session.current_password);
+    opened.session.command_inputs.push_back(options.settings_file);
   }
   if (options.change_password &&
       !ChangePassword(project, opened.session, options.open.password, options.new_password,
                       options.new_password, dialogs)) {
-    return 1;
+    return kExitFailure;
   }
-  if (!MarkReplacements(project, options.replacements, dialogs, streams.err))
-    return 1;
+  if (!MarkReplacements(project, *replacements, dialogs, streams.err))
+    return kExitFailure;
   opened.session.crc_rom_path = options.crc_rom;
-  return SaveFirmwareAndReport(project, opened.session, options.output, dialogs) ? 0 : 1;
+  return SaveFirmwareAndReport(project, opened.session, options.output, dialogs) ? kExitSuccess
+                                                                                 : kExitFailure;
 }
 
 int RunExportSettingsCommand(const OpenOptions& options, const std::string& output,
@@ -122,13 +156,9 @@ int RunExportSettingsCommand(const OpenOptions& options, const std::string& outp
   StreamDialogs dialogs(streams.err);
   Opened opened = Open(options, dialogs);
   if (!opened.project)
-    return 1;
-  FirmwareProject& project = *opened.project;
-  if (!WriteSettingFile(output, project.settings, project.config.SupportsFlashDevices(), dialogs)) {
-    return 1;
-  }
-  dialogs.ShowMessage(setting_file_messages::kSaved);
-  return 0;
+    return kExitFailure;
+  return SaveProjectSettingFile(*opened.project, opened.session, output, dialogs) ? kExitSuccess
+                                                                                  : kExitFailure;
 }
 
 void RegisterFirmwareCommands(CLI::App& app, Streams streams, int* status) {

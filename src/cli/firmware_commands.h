@@ -24,12 +24,17 @@ struct SaveOptions {
   std::string crc_rom;
 };
 
+// Every command returns kExitSuccess, kExitFailure (the reason is on err) or kExitUsage (the
+// command line is at fault).
+//
 // load: opens the image as the desktop program does and prints the configuration version
 // and the chunk table.
 int RunLoadCommand(const OpenOptions& options, bool json, Streams streams);
-// save: setting file (whole record), password change, chunk replacements, then the save.
+// save: setting file (whole record), password change, chunk replacements, then the save. A
+// replacement for the common data chunk, two for one chunk and a new password of more than 8
+// characters are usage errors, found before the image is opened.
 int RunSaveCommand(const SaveOptions& options, Streams streams);
-// export-settings: writes the record as a setting file.
+// export-settings: writes the record as a setting file (never over an input file).
 int RunExportSettingsCommand(const OpenOptions& options, const std::string& output,
                              Streams streams);
 

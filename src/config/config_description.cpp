@@ -48,8 +48,9 @@ std::optional<size_t> GpioUsageIndex(std::string_view section) {
 
 // The description read once; nothing when it cannot be opened for reading.
 std::optional<ini::IniDocument> ReadDescription(const std::string& path) {
+  // Only a regular file: opening a FIFO would wait for a writer, and a device never ends.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec))
+  if (!std::filesystem::is_regular_file(path, ec))
     return std::nullopt;
   return ini::IniDocument::Read(path);
 }
@@ -109,7 +110,6 @@ bool ConfigDescription::Load() {
     reader_.ReportError(kOtherError, 0, "Can not open config file.");
     return false;
   }
-  // A path above 260 characters reads as no file at all.
   reader_.ini().SetPath(path, std::move(*document));
 
   // Step 4: [CommonConfig].

@@ -10,18 +10,25 @@
 
 namespace qtk {
 
+#ifdef _WIN32
+// The longest path the platform's private-profile functions take.
+inline constexpr size_t kIniMaxPathLength = 260;
+#else
+// Elsewhere a path is limited by the file system alone.
+inline constexpr size_t kIniMaxPathLength = std::string_view::npos - 1;
+#endif
+
 // The configuration description file as the reader reaches it: a path and the
 // private-profile rules of config/ini. It keeps no file open. Given only a path, every read
 // opens, reads and closes the file; given the file's document as well, every read answers
 // from that document, which gives the same values without touching the file again.
 class IniFile {
  public:
-  // The longest path the object stores (a fixed buffer of 261 with the NUL).
-  static constexpr size_t kMaxPathLength = 260;
+  static constexpr size_t kMaxPathLength = kIniMaxPathLength;
 
-  // Stores the path when it is 1..260 characters long (and holds no NUL) and returns true;
-  // otherwise stores the empty path and returns false. With the empty path every key reads
-  // as missing. Any document given earlier is dropped: reads go to the file.
+  // Stores the path when it is 1..kMaxPathLength characters long (and holds no NUL) and
+  // returns true; otherwise stores the empty path and returns false. With the empty path
+  // every key reads as missing. Any document given earlier is dropped: reads go to the file.
   bool SetPath(std::string_view path);
 
   // As SetPath, and every later read answers from `document`, the file's content read once

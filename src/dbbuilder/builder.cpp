@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/file_io.h"
 #include "dbbuilder/builder_settings.h"
 #include "dbbuilder/character_scan.h"
 #include "dbbuilder/database_writer.h"
@@ -24,11 +25,22 @@ namespace {
 namespace fs = std::filesystem;
 
 bool OpenForReading(std::ifstream& in, const fs::path& path) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec))
+  // Only a regular file: a FIFO would keep the builder waiting for a writer, and a device
+  // such as /dev/zero never ends.
+  if (!IsRegularFile(path))
     return false;
   in.open(path, std::ios::binary);
   return in.is_open();
+}
+
+// The first file the run writes that is the same file as `input`, if any. Every output is
+// created anew (truncated) during the run, so such an input would be destroyed.
+const fs::path* OutputNamedLike(const fs::path& input, const std::vector<fs::path>& outputs) {
+  for (const fs::path& output : outputs) {
+    if (SameFile(input, output))
+      return &output;
+  }
+  return nullptr;
 }
 
 enum class ReadStatus { kOk, kTooLarge, kFailed };
@@ -132,8 +144,22 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
 
   // Step 4: the binary file; a failure shows only later, as "no binary file!".
   std::ifstream binary;
-  const bool have_binary = !settings.binary_file_name.empty() &&
-                           OpenForReading(binary, builder_dir / settings.binary_file_name);
+  const fs::path binary_path = builder_dir / settings.binary_file_name;
+  const bool have_binary =
+      !settings.binary_file_name.empty() && OpenForReading(binary, binary_path);
+
+  // No input may be one of the files the run creates: it would be truncated before it is
+  // read (the list) or replaced by the run's own result (the binary file).
+  const std::vector<fs::path> outputs = {current_dir / kCharacterListName, default_db, unzipped_db,
+                                         user_db, current_dir / kUpdatedImageName};
+  if (OutputNamedLike(list_path, outputs) != nullptr) {
+    out << msg::kTxtFileIsOutput << list_path.string() << '\n';
+    return;
+  }
+  if (have_binary && OutputNamedLike(binary_path, outputs) != nullptr) {
+    out << msg::kBinaryFileIsOutput << binary_path.string() << '\n';
+    return;
+  }
 
   // Step 5: the character list (text mode) and the default database file.
   std::ofstream chout(current_dir / kCharacterListName, std::ios::out | std::ios::trunc);

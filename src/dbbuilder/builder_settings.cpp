@@ -1,5 +1,6 @@
 #include "dbbuilder/builder_settings.h"
 
+#include "common/file_io.h"
 #include "config/ini/private_profile.h"
 
 namespace qtk::dbbuilder {
@@ -21,6 +22,9 @@ std::string ReadFileName(const char* section, const char* default_value,
 
 BuilderSettings ReadBuilderSettings(const std::filesystem::path& ini_file) {
   BuilderSettings s;
+  // Anything but a regular file reads as a missing one: a FIFO would block every read.
+  if (!IsRegularFile(ini_file))
+    return s;
   s.load_domestic = ReadByte("LoadDomestic", ini_file);
   s.fixed_order = ReadByte("FixedOrder", ini_file);
   s.remove_program = ReadByte("RemoveProgram", ini_file);

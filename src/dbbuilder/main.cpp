@@ -1,10 +1,13 @@
-// dfv_k7720x: the console default database builder. A builder run reads no input and always
-// ends with exit code 0; only arguments it cannot use end it with 2 before it starts.
+// dfv_k7720x: the console default database builder. A builder run reads no input and ends
+// with exit code 0 at every end it reports itself; arguments it cannot use end it with 2
+// before it starts, and an exception that no step handled is reported on standard output and
+// ends it with 1.
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "common/fault_guard.h"
 #include "dbbuilder/builder.h"
 #include "dbbuilder/builder_arguments.h"
 #include "dbbuilder/builder_directory.h"
@@ -24,14 +27,16 @@ int main(int argc, char** argv) {
     std::cout << "dfv_k7720x " << QTK_VERSION << "\n";
     return 0;
   }
-  try {
-    std::error_code ec;
-    std::filesystem::path current = std::filesystem::current_path(ec);
-    qtk::dbbuilder::RunBuilder(arguments.directory.value_or(qtk::dbbuilder::ExecutableDirectory()),
-                               current, std::cout);
-  } catch (...) {
-    // Nothing may change the exit code; whatever was printed stays printed.
-  }
+  const int status = qtk::RunGuarded(
+      [&] {
+        std::error_code ec;
+        std::filesystem::path current = std::filesystem::current_path(ec);
+        qtk::dbbuilder::RunBuilder(
+            arguments.directory.value_or(qtk::dbbuilder::ExecutableDirectory()), current,
+            std::cout);
+        return 0;
+      },
+      [](const std::string& description) { std::cout << "dfv_k7720x: " << description << "\n"; });
   std::cout.flush();
-  return 0;
+  return status;
 }

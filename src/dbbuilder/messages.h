@@ -7,6 +7,11 @@ namespace qtk::dbbuilder::msg {
 
 inline constexpr const char* kNoTxtFile = "no txt file!\n";
 inline constexpr const char* kCantOpenTxtFile = "Can't open txt file: ";  // + path + "\n"
+// An input named like one of the run's outputs is refused before anything is written.
+inline constexpr const char* kTxtFileIsOutput =
+    "Can't use txt file, dfv_k7720x writes it: ";  // + path + "\n"
+inline constexpr const char* kBinaryFileIsOutput =
+    "Can't use binary file, dfv_k7720x writes it: ";  // + path + "\n"
 inline constexpr const char* kCantCreateChout = "Can't create chout.txt\n";
 inline constexpr const char* kCantCreateDefault = "Can't create m_6615_df.bin\n";
 inline constexpr const char* kStartSearching = "Start of searching Chinese Ch...\n";
@@ -26,7 +31,7 @@ inline constexpr const char* kFinished = "End of update binary code...\nFinished
 inline constexpr const char* kSatelliteTableFull =
     "Warning: satellite table full (2048), line dropped: ";  // + line + "\n"
 inline constexpr const char* kTpTableFull =
-    "Warning: TP table full (12000), line dropped: ";  // + line + "\n"
+    "Warning: TP table full (8192), line dropped: ";  // + line + "\n"
 inline constexpr const char* kProgramTableFull =
     "Warning: program table full (20000), line dropped: ";  // + line + "\n"
 // The user tables: one line per table, after the default database file is written.

@@ -226,7 +226,7 @@ void ProgramListParser::ParseProgramLine(std::string_view line) {
   if (auto it = tp_index_.find(key); it != tp_index_.end()) {
     tp_id = it->second;
   } else {
-    if (tables_.tps.size() >= kMaxTps) {
+    if (tables_.tps.size() >= kMaxTpIds) {
       Drop(msg::kTpTableFull, line);
       return;
     }

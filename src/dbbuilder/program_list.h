@@ -16,6 +16,10 @@ namespace qtk::dbbuilder {
 // Table sizes of the program list tables.
 inline constexpr size_t kMaxSatellites = 2048;
 inline constexpr size_t kMaxTps = 12000;
+// A TP record's id field has 13 bits, so only the first 8192 TPs can be told apart; the table
+// is never filled beyond them.
+inline constexpr size_t kMaxTpIds = size_t{1} << 13;
+static_assert(kMaxTpIds <= kMaxTps);
 inline constexpr size_t kMaxPrograms = 20000;
 
 // The satellite of lines before the first satellite line: such programs and their TPs take

@@ -1,11 +1,12 @@
 #include "firmware/firmware_loader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/message_format.h"
+#include "firmware/clock_pad_mirror.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/image_parser.h"
 #include "firmware/password_words.h"
@@ -13,8 +14,8 @@
 namespace qtk {
 namespace {
 
-// Image offset of the six record bytes (clock and pad block) kept in the first chunk.
-constexpr size_t kMirroredClockPadOffset = 258;
+// Offsets are 32-bit, so an image is at most 4 GiB - 1 bytes long.
+constexpr uint64_t kMaxImageSize = 0xFFFFFFFFu;
 
 class ImageLoad {
  public:
@@ -41,7 +42,7 @@ bool ImageLoad::LoadConfiguration() {
   const std::string& path = project_.config_path;
   if (path.empty())
     return Fail(-2, load_messages::kSelectConfig);
-  if (!std::ifstream(path, std::ios::binary)) {
+  if (!IsRegularFile(path) || !std::ifstream(path, std::ios::binary)) {
     return Fail(-2, std::string(load_messages::kCannotOpenConfig) + path);
   }
   project_.config.SetDescriptionPath(path);
@@ -54,9 +55,7 @@ bool ImageLoad::LoadConfiguration() {
 bool ImageLoad::CheckConfigVersion() {
   const int version = project_.settings.ConfigVersion();
   if (version == 0) {
-    char text[160];
-    std::snprintf(text, sizeof text, load_messages::kConfigVersionOld, ToolVersionName(0));
-    return Fail(-1, text);
+    return Fail(-1, FormatMessage(load_messages::kConfigVersionOld, ToolVersionName(0)));
   }
   if (version >= 3)
     return Fail(-1, load_messages::kConfigVersionNew);
@@ -69,13 +68,19 @@ bool ImageLoad::LoadImage(const std::string& entered_password) {
   if (project_.firmware_path.empty())
     return Fail(-1, load_messages::kSelectFirmware);
 
-  auto file = ReadWholeFile(project_.firmware_path);
-  if (!file)
+  FileContents file = ReadRegularFile(project_.firmware_path, kMaxImageSize);
+  if (file.status == FileReadStatus::kTooBig)
+    return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
+  if (file.status != FileReadStatus::kRead)
     return Fail(-1, load_messages::kCannotOpenFirmware);
-  std::vector<uint8_t>& image = *file;
+  std::vector<uint8_t>& image = file.bytes;
   if (ParseImage(image, project_.chunks) == 0) {
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   }
+  // The clock and pad bytes at offset 258 belong to the first chunk; a shorter first chunk
+  // would have them read from (and every save write them into) the header of the next one.
+  if (project_.chunks.entries[0].region_size < kClockPadImageEnd)
+    return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   if (project_.chunks.old_format)
     return Fail(-1, load_messages::kOldCommonChunk);
   auto common = project_.chunks.FindLoaded(kCommonDataChunkId);
@@ -86,13 +91,13 @@ bool ImageLoad::LoadImage(const std::string& entered_password) {
   // record is not a standard image (nothing is read past its end).
   const size_t record_start =
       size_t{project_.chunks.entries[*common].file_offset} + kChunkHeaderSize;
-  if (record_start + record::kSize > image.size() ||
-      kMirroredClockPadOffset + record::kClockPadBlockSize > image.size()) {
+  if (record_start + record::kSize > image.size())
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
+  // The clock and pad settings start from the copy kept in the first chunk.
+  if (ClockPadMirrored(project_.chunks)) {
+    std::copy_n(image.begin() + kClockPadImageOffset, record::kClockPadBlockSize,
+                image.begin() + static_cast<long>(record_start + record::kClockPadBlock));
   }
-  // The clock and pad settings always start from the copy kept in the first chunk.
-  std::copy_n(image.begin() + kMirroredClockPadOffset, record::kClockPadBlockSize,
-              image.begin() + static_cast<long>(record_start + record::kClockPadBlock));
   project_.settings.CopyRecordIn(
       std::span<const uint8_t, record::kSize>(image.data() + record_start, record::kSize));
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/config_description.h"
 #include "firmware/image/chunk_table.h"
@@ -37,6 +38,9 @@ struct LoadSession {
   // Optional file that the save puts into the user database chunk when the image has a game
   // emulator chunk.
   std::string crc_rom_path;
+  // Further files the command at hand has read (the batch front end's whole setting file),
+  // which none of its outputs may replace.
+  std::vector<std::string> command_inputs;
 };
 
 }  // namespace qtk

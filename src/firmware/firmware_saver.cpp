@@ -11,6 +11,8 @@
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/crc32.h"
+#include "firmware/image/image_parser.h"
+#include "firmware/output_guard.h"
 #include "firmware/password_words.h"
 
 namespace qtk {
@@ -26,7 +28,17 @@ uint32_t SealChunk(uint8_t* chunk, uint32_t covered_length) {
 
 enum class CrcRomOutcome { kInserted, kFailedSilently, kFailedWithMessage };
 
+// Offsets are 32-bit, so an image is at most 4 GiB - 1 bytes long.
+constexpr uint64_t kMaxImageSize = 0xFFFFFFFFu;
+
 // Builds the output image in memory, from a copy of the loaded firmware file.
+//
+// The order of the steps follows what each written byte depends on: the replaced chunks
+// first; then the clock and pad bytes at offset 258, which lie inside the first chunk; then
+// the first chunk's CRC, which is the password key when the main code stands first; then
+// the password words and the common data chunk that holds them; then the mirror block, a
+// copy of the common data and tuner-driver chunks as written; then the CRC ROM; and last
+// the first chunk's CRC once more, over the length its header holds after all of this.
 class ImageSave {
  public:
   ImageSave(FirmwareProject& project, const LoadSession& session, UserDialogs& dialogs)
@@ -39,13 +51,21 @@ class ImageSave {
     dialogs_.ShowMessage(message);
     return false;
   }
-  bool RegionsInsideImage() const;
+  bool WantsOtaFile() const {
+    const ChunkTable& t = project_.chunks;
+    return t.entries[0].region_size >= kMirrorRegionSize && t.count > 1;
+  }
+  bool OutputNamesAllowed(const std::string& output_path);
+  bool CopyMatchesTheTable() const;
+  bool MirrorInsideItsOwnCrc() const;
   bool WriteReplacedChunk(int index);
+  void WriteClockPadBytes();
+  void SealFirstChunk();
+  void KeyPasswordWords(uint32_t key_before);
   bool WriteCommonChunk(int index);
   void WriteMirrorBlock();
-  void WriteClockPadBytes();
-  void RefreshFirstChunkCrc();
   CrcRomOutcome InsertCrcRom(const std::string& crc_rom_path);
+  bool ImageLoadsAgain() const;
   bool WriteOutputs(const std::string& output_path);
   uint8_t* At(uint32_t offset) { return image_.data() + offset; }
 
@@ -55,16 +75,49 @@ class ImageSave {
   std::vector<uint8_t> image_;
 };
 
-bool ImageSave::RegionsInsideImage() const {
+bool ImageSave::OutputNamesAllowed(const std::string& output_path) {
+  const std::string& firmware_path = project_.firmware_path;
+  if (EqualsIgnoringCase(output_path, firmware_path) || SameFile(output_path, firmware_path))
+    return Fail(save_messages::kSameAsOriginal);
+  std::vector<std::string> outputs = {output_path};
+  if (WantsOtaFile())
+    outputs.push_back(output_path + ".ota");
+  return OutputsAvoidInputs(outputs, ProjectInputFiles(project_, session_), dialogs_);
+}
+
+bool ImageSave::CopyMatchesTheTable() const {
+  // The file on disk must still hold the chunks that were loaded from it: every header where
+  // the table puts it, every region inside the file.
   const ChunkTable& t = project_.chunks;
+  if (t.count < 1 || t.entries[0].region_size < kClockPadImageEnd)
+    return false;
   for (int i = 0; i < t.count; ++i) {
     const ChunkEntry& e = t.entries[i];
     if (uint64_t{e.file_offset} + e.region_size > image_.size())
       return false;
-    if (e.region_size < kChunkHeaderSize)
+    if (ReadU32BigEndian(image_, e.file_offset) != e.id ||
+        ReadU32BigEndian(image_, e.file_offset + 8) != e.offset_to_next) {
       return false;
+    }
   }
   return true;
+}
+
+bool ImageSave::MirrorInsideItsOwnCrc() const {
+  // The mirror block copies the tuner-driver and common data chunks (password words
+  // included) into the first chunk. When the first chunk is one of them, or the main code
+  // whose CRC keys the password, and its CRC covers the block, every CRC written changes
+  // what the CRC covers: no image can satisfy both.
+  const ChunkEntry& first = project_.chunks.entries[0];
+  if (first.region_size != kMirrorRegionSize || !first.HasCrc())
+    return false;
+  if (first.id != kMainCodeChunkId && first.id != kCommonDataChunkId &&
+      first.id != kTunerDriverChunkId) {
+    return false;
+  }
+  const uint64_t length = first.id == kCommonDataChunkId ? first.region_size - kChunkHeaderFixedSize
+                                                         : *ReadU32BigEndian(image_, 4);
+  return kChunkHeaderFixedSize + length > kMirrorBlockOffset;
 }
 
 bool ImageSave::WriteReplacedChunk(int index) {
@@ -72,47 +125,84 @@ bool ImageSave::WriteReplacedChunk(int index) {
   const std::string& path = entry.replacement_path;
   if (!ChunkFileFits(project_, path, index, dialogs_))
     return false;
-  auto file = ReadWholeFile(path);
-  if (!file)
-    return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
-  const uint32_t region = entry.region_size;
-  // The file may have changed since it was measured; it is written only if it still fits.
-  if (file->size() > region - kChunkHeaderSize ||
-      (entry.id == kBootloaderChunkId && file->size() < kChunkHeaderSize)) {
+  const int64_t capacity = entry.DataCapacity();
+  if (capacity < 0)
     return Fail(FormatMessage(save_messages::kChunkTooBig, path));
-  }
-  const uint32_t length = static_cast<uint32_t>(file->size());
+  // The file may have changed since it was measured; it is read only if it still fits.
+  FileContents file = ReadRegularFile(path, static_cast<uint64_t>(capacity));
+  if (file.status == FileReadStatus::kTooBig)
+    return Fail(FormatMessage(save_messages::kChunkTooBig, path));
+  if (file.status != FileReadStatus::kRead)
+    return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
+  const std::vector<uint8_t>& data = file.bytes;
+  const bool own_header = !entry.HasCrc() && entry.id == kBootloaderChunkId;
+  if (own_header && data.size() < kChunkHeaderSize)
+    return Fail(FormatMessage(save_messages::kBootloaderTooShort, path));
+
+  const uint32_t region = entry.region_size;
+  const uint32_t length = static_cast<uint32_t>(data.size());
   std::vector<uint8_t> chunk(region, entry.id == kUserDatabaseChunkId ? 0xFF : 0x00);
   uint8_t* out = At(entry.file_offset);
 
-  if (!entry.HasCrc() && entry.id == kBootloaderChunkId) {
+  if (own_header) {
     // The file brings its own header; only its data replaces the old data, and whatever
     // followed the old data stays.
-    std::copy(file->begin() + kChunkHeaderSize, file->end(), out + kChunkHeaderSize);
+    std::copy(data.begin() + kChunkHeaderSize, data.end(), out + kChunkHeaderSize);
   } else if (!entry.HasCrc()) {
-    std::copy(file->begin(), file->end(), chunk.begin());
+    std::copy(data.begin(), data.end(), chunk.begin());
     std::copy_n(chunk.begin(), region - kChunkHeaderSize, out + kChunkHeaderSize);
   } else {
     if (entry.id == kMainCodeChunkId)
       project_.password_refresh = true;
     std::copy_n(out, kChunkHeaderSize, chunk.begin());
-    std::copy(file->begin(), file->end(), chunk.begin() + kChunkHeaderSize);
+    std::copy(data.begin(), data.end(), chunk.begin() + kChunkHeaderSize);
     entry.crc = SealChunk(chunk.data(), length + (kChunkHeaderSize - kChunkHeaderFixedSize));
     std::copy(chunk.begin(), chunk.end(), out);
   }
   return true;
 }
 
+void ImageSave::WriteClockPadBytes() {
+  if (!ClockPadMirrored(project_.chunks))
+    return;
+  const auto& record = project_.settings.bytes();
+  std::copy_n(record.begin() + record::kClockPadBlock, record::kClockPadBlockSize,
+              At(kClockPadImageOffset));
+}
+
+void ImageSave::SealFirstChunk() {
+  // Bytes inside the first chunk change after its own rewrite (offset 258, the mirror
+  // block), so its CRC is taken again over the length its header now holds.
+  ChunkEntry& first = project_.chunks.entries[0];
+  if (!first.HasCrc())
+    return;
+  const uint32_t length = *ReadU32BigEndian(image_, 4);
+  if (uint64_t{kChunkHeaderFixedSize} + length > first.region_size)
+    return;  // cannot happen: every length written stays inside its region
+  first.crc = SealChunk(At(0), length);
+}
+
+void ImageSave::KeyPasswordWords(uint32_t key_before) {
+  // The words are keyed with the main code CRC of the image being written, so they follow
+  // the last change of that CRC. After a replacement, a password change or a whole setting
+  // file they are encoded anew; otherwise they are moved to the new key, which keeps the
+  // password they hold.
+  if (project_.password_refresh && !session_.current_password.empty()) {
+    EncodePassword(project_, session_.current_password);
+    return;
+  }
+  const uint32_t key_after = PasswordKey(project_.chunks);
+  if (key_after != key_before)
+    RekeyPasswordWords(project_, key_before, key_after);
+}
+
 bool ImageSave::WriteCommonChunk(int index) {
   ChunkEntry& entry = project_.chunks.entries[index];
   const uint32_t region = entry.region_size;
-  if (region - kChunkHeaderSize < record::kSize)
+  if (int64_t{region} - kChunkHeaderSize < int64_t{record::kSize})
     return Fail(save_messages::kCommonTooBig);
   std::vector<uint8_t> chunk(region, 0);
   uint8_t* out = At(entry.file_offset);
-  // The password words are keyed with the main code CRC of the image being written, so
-  // they are encoded here, after every replaced chunk has its new CRC.
-  EncodePassword(project_, session_.current_password);
   const bool flash_support = project_.config.SupportsFlashDevices();
   if (!entry.HasCrc()) {
     project_.settings.CopyRecordOut(std::span<uint8_t, record::kSize>(chunk.data(), record::kSize),
@@ -145,53 +235,41 @@ void ImageSave::WriteMirrorBlock() {
   std::copy(record.begin() + record::kOtaBlock, record.end(), At(kRecordTailOffset));
 }
 
-void ImageSave::WriteClockPadBytes() {
-  const auto& record = project_.settings.bytes();
-  std::copy_n(record.begin() + record::kClockPadBlock, record::kClockPadBlockSize,
-              At(kClockPadImageOffset));
-}
-
-void ImageSave::RefreshFirstChunkCrc() {
-  // The mirrored bytes live inside the first chunk; a guarded first chunk would otherwise
-  // fail its own CRC at the next load.
-  ChunkEntry& first = project_.chunks.entries[0];
-  if (!first.HasCrc())
-    return;
-  if (uint64_t{kChunkHeaderFixedSize} + first.length > image_.size())
-    return;
-  first.crc = Crc32(kCrcInitial, At(kChunkHeaderFixedSize), first.length);
-  PutU32BigEndian(At(12), first.crc);
-}
-
 CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
   auto index = project_.chunks.FindLoaded(kUserDatabaseChunkId);
   if (!index)
     return CrcRomOutcome::kFailedSilently;
   ChunkEntry& entry = project_.chunks.entries[*index];
-  auto rom = ReadWholeFile(crc_rom_path);
-  if (!rom) {
+  const uint32_t region = entry.region_size;
+  const uint64_t room = region > kUserDatabaseKeptBytes ? region - kUserDatabaseKeptBytes : 0;
+  FileContents rom = ReadRegularFile(crc_rom_path, room);
+  if (rom.status == FileReadStatus::kCannotOpen) {
     dialogs_.ShowMessage(save_messages::kCannotOpenCrcRom + crc_rom_path);
     return CrcRomOutcome::kFailedWithMessage;
   }
-  const uint64_t length = rom->size();
-  const uint32_t region = entry.region_size;
-  if (length + kUserDatabaseKeptBytes > region) {
+  if (rom.status == FileReadStatus::kTooBig || region < kUserDatabaseKeptBytes) {
     dialogs_.ShowMessage(save_messages::kCrcRomTooBig + crc_rom_path + "is too big!");
     return CrcRomOutcome::kFailedWithMessage;
   }
+  const uint32_t length = static_cast<uint32_t>(rom.bytes.size());
   std::vector<uint8_t> chunk(region, 0);
   uint8_t* out = At(entry.file_offset);
   if (!entry.HasCrc()) {
-    std::copy(rom->begin(), rom->end(), chunk.begin());
+    std::copy(rom.bytes.begin(), rom.bytes.end(), chunk.begin());
     std::copy_n(chunk.begin(), region - kUserDatabaseKeptBytes, out + kUserDatabaseKeptBytes);
     return CrcRomOutcome::kInserted;
   }
   std::copy_n(out, kUserDatabaseKeptBytes, chunk.begin());
-  std::copy(rom->begin(), rom->end(), chunk.begin() + kUserDatabaseKeptBytes);
-  entry.crc = SealChunk(
-      chunk.data(), static_cast<uint32_t>(length) + kUserDatabaseKeptBytes - kChunkHeaderFixedSize);
+  std::copy(rom.bytes.begin(), rom.bytes.end(), chunk.begin() + kUserDatabaseKeptBytes);
+  entry.crc = SealChunk(chunk.data(), length + kUserDatabaseKeptBytes - kChunkHeaderFixedSize);
   std::copy(chunk.begin(), chunk.end(), out);
   return CrcRomOutcome::kInserted;
+}
+
+bool ImageSave::ImageLoadsAgain() const {
+  // The last word before anything reaches the disk: the image parses with every CRC right.
+  ChunkTable check;
+  return ParseImage(image_, check) == project_.chunks.count;
 }
 
 bool ImageSave::WriteOutputs(const std::string& output_path) {
@@ -201,7 +279,7 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
     return Fail(save_messages::kCannotOpenOutput + output_path);
   }
   // The OTA file carries everything after the first chunk, at most 1 MiB.
-  const bool wants_ota = t.entries[0].region_size >= kMirrorRegionSize && t.count > 1;
+  const bool wants_ota = WantsOtaFile();
   const std::string ota_path = output_path + ".ota";
   PendingFile ota_file(ota_path);
   if (wants_ota) {
@@ -221,31 +299,34 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
 }
 
 SaveResult ImageSave::Run(const std::string& output_path) {
-  const std::string& firmware_path = project_.firmware_path;
-  if (EqualsIgnoringCase(output_path, firmware_path) || SameFile(output_path, firmware_path)) {
-    Fail(save_messages::kSameAsOriginal);
+  if (project_.chunks.count < 1 || !OutputNamesAllowed(output_path))
     return SaveResult::kFailed;
-  }
-  auto original = ReadWholeFile(firmware_path);
-  if (!original) {
+  FileContents original = ReadRegularFile(project_.firmware_path, kMaxImageSize);
+  if (original.status != FileReadStatus::kRead) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
   }
-  image_ = std::move(*original);
-  // The file on disk must still hold the chunks that were loaded from it.
-  if (project_.chunks.count < 1 || !RegionsInsideImage() ||
-      image_.size() < kClockPadImageOffset + record::kClockPadBlockSize) {
+  image_ = std::move(original.bytes);
+  if (!CopyMatchesTheTable()) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
   }
 
   ChunkTable& t = project_.chunks;
+  const uint32_t key_before = PasswordKey(t);
   for (int i = 0; i < t.count; ++i) {
     if (t.entries[i].id == kCommonDataChunkId || !t.entries[i].replace)
       continue;
     if (!WriteReplacedChunk(i))
       return SaveResult::kFailed;
   }
+  if (MirrorInsideItsOwnCrc()) {
+    Fail(save_messages::kMirrorInsideCrc);
+    return SaveResult::kFailed;
+  }
+  WriteClockPadBytes();
+  SealFirstChunk();
+  KeyPasswordWords(key_before);
   for (int i = 0; i < t.count; ++i) {
     if (t.entries[i].id == kCommonDataChunkId && !WriteCommonChunk(i)) {
       return SaveResult::kFailed;
@@ -253,8 +334,6 @@ SaveResult ImageSave::Run(const std::string& output_path) {
   }
   if (t.entries[0].region_size == kMirrorRegionSize)
     WriteMirrorBlock();
-  WriteClockPadBytes();
-  RefreshFirstChunkCrc();
 
   const std::string crc_rom_path = Trim(session_.crc_rom_path);
   if (t.FindLoaded(kGameEmulatorChunkId) && !crc_rom_path.empty()) {
@@ -266,6 +345,11 @@ SaveResult ImageSave::Run(const std::string& output_path) {
       case CrcRomOutcome::kFailedWithMessage:
         return SaveResult::kCrcRomFailed;
     }
+  }
+  SealFirstChunk();
+  if (!ImageLoadsAgain()) {
+    Fail(save_messages::kCopyFailed);
+    return SaveResult::kFailed;
   }
   return WriteOutputs(output_path) ? SaveResult::kSaved : SaveResult::kFailed;
 }
@@ -283,8 +367,9 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
     dialogs.ShowMessage(FormatMessage(save_messages::kCannotOpenChunkFile, path));
     return false;
   }
-  // A boot loader file carries its own header, which the save skips.
-  if (entry.id == kBootloaderChunkId && file->size < kChunkHeaderSize) {
+  // A boot loader file for a chunk without CRC carries its own header, which the save skips;
+  // a CRC-guarded boot loader takes the whole file as its data.
+  if (entry.id == kBootloaderChunkId && !entry.HasCrc() && file->size < kChunkHeaderSize) {
     dialogs.ShowMessage(FormatMessage(save_messages::kBootloaderTooShort, path));
     return false;
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/user_dialogs.h"
+#include "firmware/clock_pad_mirror.h"
 #include "firmware/firmware_project.h"
 
 namespace qtk {
@@ -25,6 +26,9 @@ inline constexpr const char* kDefaultTooBig =
 inline constexpr const char* kChunkTooBig = "the chunk file size of %s is too big!";
 inline constexpr const char* kBootloaderTooShort =
     "The boot loader file %s is shorter than its 128-byte header!";
+inline constexpr const char* kMirrorInsideCrc =
+    "The first chunk's CRC would cover the mirror block that depends on it, can not save this "
+    "firmware!";
 inline constexpr const char* kCannotOpenCrcRom = "Can not open CRC rom file ";
 inline constexpr const char* kCrcRomTooBig = "the size of CRC rom file ";
 inline constexpr const char* kFaultToSave = "Fault to save the file: \r\n";
@@ -37,7 +41,6 @@ inline constexpr uint32_t kMirrorBlockOffset = 0x2F000;
 inline constexpr uint32_t kMirrorBlockSize = 4096;
 inline constexpr uint32_t kMirrorChunkBytes = 0x800;
 inline constexpr uint32_t kRecordTailOffset = 0x30000;
-inline constexpr uint32_t kClockPadImageOffset = 258;
 inline constexpr uint32_t kMaxOtaSize = 0x100000;
 inline constexpr uint32_t kUserDatabaseKeptBytes = 82048;
 
@@ -56,7 +59,10 @@ enum class SaveResult {
 // file, fresh lengths and CRCs, the mirror block and the mirrored record bytes. When the image
 // has a game emulator chunk and session.crc_rom_path is set, the CRC ROM file goes into the
 // user database chunk before anything is written. Either every output file is written
-// completely or none is left behind; the loaded firmware file is only read.
+// completely or none is left behind; no output may be the same file as an input (firmware,
+// description, replacement files, CRC ROM, the session's command inputs), and the loaded
+// firmware file is only read. Every image saved loads again with the password in force and
+// gives back the record as saved.
 SaveResult SaveFirmware(FirmwareProject& project, const LoadSession& session,
                         const std::string& output_path, UserDialogs& dialogs);
 

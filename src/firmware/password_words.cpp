@@ -38,4 +38,12 @@ void EncodePassword(FirmwareProject& project, const std::string& text) {
   project.settings.SetU32(record::kPasswordWord1, *ReadU32LittleEndian(buffer, 4) ^ key);
 }
 
+void RekeyPasswordWords(FirmwareProject& project, uint32_t old_key, uint32_t new_key) {
+  const uint32_t change = old_key ^ new_key;
+  project.settings.SetU32(record::kPasswordWord0,
+                          project.settings.U32(record::kPasswordWord0) ^ change);
+  project.settings.SetU32(record::kPasswordWord1,
+                          project.settings.U32(record::kPasswordWord1) ^ change);
+}
+
 }  // namespace qtk

@@ -19,5 +19,9 @@ bool VerifyPassword(const FirmwareProject& project, const std::string& text);
 // Writes the words for the text; does nothing when the text is empty or the project's
 // password-refresh flag is clear. Only the first 8 characters count.
 void EncodePassword(FirmwareProject& project, const std::string& text);
+// Moves the words from one key to another without knowing the text they hold: a save that
+// changes the main code CRC for any other reason than a replacement (the mirrored bytes in a
+// main code chunk that stands first) keeps the same password this way.
+void RekeyPasswordWords(FirmwareProject& project, uint32_t old_key, uint32_t new_key);
 
 }  // namespace qtk

@@ -34,25 +34,26 @@ std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,
                                                        const ChunkTable& chunks,
                                                        const CustomerSettings& current,
                                                        UserDialogs& dialogs) {
-  auto file = ReadWholeFile(path);
+  // Only the first 1452 bytes are ever used, so only they are read; the length is measured.
+  auto file = ReadFileHead(path, record::kSize);
   if (!file) {
     dialogs.ShowMessage(FormatMessage(setting_file_messages::kCannotOpen, path));
     return std::nullopt;
   }
-  const size_t length = file->size();
+  const uint64_t length = file->size;
   if (auto index = chunks.FindAny(kCommonDataChunkId)) {
     const ChunkEntry& common = chunks.entries[*index];
     if (common.length <= kOldFormatCommonLength || length < kMinSettingFileSize) {
       dialogs.ShowMessage(setting_file_messages::kOldFile);
       return std::nullopt;
     }
-    if (static_cast<int64_t>(length) > common.DataCapacity()) {
+    if (length > static_cast<uint64_t>(std::max<int64_t>(common.DataCapacity(), 0))) {
       dialogs.ShowMessage(FormatMessage(setting_file_messages::kTooBig, path), MessageIcon::Error);
       return std::nullopt;
     }
   }
   CustomerSettings::Bytes buffer = current.bytes();
-  std::copy_n(file->begin(), std::min(length, record::kSize), buffer.begin());
+  std::copy(file->first_bytes.begin(), file->first_bytes.end(), buffer.begin());
   buffer[record::kConfigVersion] = static_cast<uint8_t>(
       (buffer[record::kConfigVersion] & 0xF0) | (current.bytes()[record::kConfigVersion] & 0x0F));
   return buffer;

@@ -65,6 +65,18 @@ TEST_F(ConfigCommandTest, SummarizesARealisticDescription) {
   EXPECT_LT(out.find("GPIOUsage_2"), out.find("PanelKey"));
 }
 
+TEST_F(ConfigCommandTest, LongValuesArePrintedWhole) {
+  // A character set longer than any fixed line buffer would hold.
+  std::string limit;
+  for (int i = 0; i < 30; ++i)
+    limit += "0123456789";
+  testdata::DescriptionSpec ini = testdata::RealisticDescription();
+  ini.Set("Password", "Limit", limit);
+  ASSERT_EQ(RunWith(ini), 0) << err_.str();
+  EXPECT_NE(out_.str().find("  Password Limit                 \"" + limit + "\"\n"),
+            std::string::npos);
+}
+
 TEST_F(ConfigCommandTest, SectionFaultPrintsTheLoadMessage) {
   testdata::DescriptionSpec ini = testdata::RealisticDescription();
   ini.RemoveSection("SystemMode");

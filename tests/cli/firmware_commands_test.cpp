@@ -102,15 +102,44 @@ TEST_F(CliTest, SaveAppliesPasswordAndReplacements) {
   EXPECT_EQ(doc["chunks"][1]["length"], 0x1000 + 112);
 }
 
-TEST_F(CliTest, SaveRefusals) {
+TEST_F(CliTest, SaveUsageErrorsExitTwoBeforeTheImageIsOpened) {
+  SaveOptions save;
+  save.open = Open(dir.File("none.bin"));  // never opened: the command line is at fault first
+  save.output = dir.File("out.bin");
+  const std::string logo = "0x02FD0100=" + dir.File("logo.m2v");
+  const struct {
+    std::vector<std::string> replacements;
+    std::string message;
+  } cases[] = {
+      {{"02FD0100=x"},
+       "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: 02FD0100=x\n"},
+      {{"0x02FD0100="},
+       "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: 0x02FD0100=\n"},
+      {{"0x10ef0100=" + dir.File("common.bin")},
+       "qtkcli: the common data chunk 0x10EF0100 is written from the settings record; use "
+       "--settings instead of --replace\n"},
+      {{logo, "0x01FE0101=" + dir.File("main.bin"), "0x02fd0100=" + dir.File("other.m2v")},
+       "qtkcli: --replace names chunk 0x02FD0100 twice\n"},
+  };
+  for (const auto& c : cases) {
+    Reset();
+    save.replacements = c.replacements;
+    EXPECT_EQ(RunSaveCommand(save, streams()), 2) << c.message;
+    EXPECT_EQ(err.str(), c.message);
+  }
+  Reset();
+  save.replacements.clear();
+  save.change_password = true;
+  save.new_password = "123456789";
+  EXPECT_EQ(RunSaveCommand(save, streams()), 2);
+  EXPECT_EQ(err.str(), "qtkcli: --new-password takes 1 to 8 characters\n");
+  EXPECT_FALSE(std::filesystem::exists(save.output));
+}
+
+TEST_F(CliTest, SaveFailuresExitOne) {
   SaveOptions save;
   save.open = Open(image());
   save.output = dir.File("out.bin");
-  save.replacements = {"02FD0100=x"};
-  EXPECT_EQ(RunSaveCommand(save, streams()), 1);
-  EXPECT_NE(err.str().find("--replace"), std::string::npos);
-
-  Reset();
   save.replacements = {"0x12345678=" + dir.File("x")};
   EXPECT_EQ(RunSaveCommand(save, streams()), 1);
   EXPECT_EQ(err.str(), "qtkcli: the image has no chunk with id 0x12345678\n");
@@ -129,13 +158,55 @@ TEST_F(CliTest, SaveRefusals) {
             "the save file name can not be same with the original firmware file name!\n"
             "Fault to save the file: \r\n" +
                 image() + "\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out.bin")));
+}
 
+TEST_F(CliTest, NoOutputReplacesAnInput) {
+  const auto firmware = ReadFile(image());
+  const auto description = ReadFile(config());
+  WriteFile(dir.File("logo.m2v"), testdata::PatternBytes(300, 3));
+  const std::string set = dir.File("a.set");
+  ASSERT_EQ(RunExportSettingsCommand(Open(image()), set, streams()), 0);
+  const auto settings = ReadFile(set);
+
+  // The firmware as its own setting file: a 389 KiB image would become a 1452-byte record.
   Reset();
-  save.output = dir.File("out.bin");
-  save.change_password = true;
-  save.new_password = "123456789";
+  EXPECT_EQ(RunExportSettingsCommand(Open(image()), image(), streams()), 1);
+  EXPECT_EQ(err.str(), "the output file " + image() +
+                           " can not be the same file as the input file " + image() + "!\n");
+  Reset();
+  EXPECT_EQ(RunExportSettingsCommand(Open(image()), config(), streams()), 1);
+  EXPECT_EQ(err.str(), "the output file " + config() +
+                           " can not be the same file as the input file " + config() + "!\n");
+
+  SaveOptions save;
+  save.open = Open(image());
+  save.settings_file = set;
+  save.replacements = {"0x02FD0100=" + dir.File("logo.m2v")};
+  save.crc_rom = dir.File("logo.m2v");
+  for (const std::string& output : {config(), set, dir.File("logo.m2v")}) {
+    Reset();
+    save.output = output;
+    EXPECT_EQ(RunSaveCommand(save, streams()), 1) << output;
+    EXPECT_EQ(err.str(), "the output file " + output +
+                             " can not be the same file as the input file " + output +
+                             "!\nFault to save the file: \r\n" + output + "\n");
+  }
+  // Firmware "fw.ota" saved as "fw": its OTA file would replace the loaded firmware.
+  const std::string ota_named = dir.File("fw");
+  std::filesystem::rename(image(), dir.File("fw.ota"));
+  save.open = Open(dir.File("fw.ota"));
+  save.output = ota_named;
+  Reset();
   EXPECT_EQ(RunSaveCommand(save, streams()), 1);
-  EXPECT_FALSE(std::filesystem::exists(save.output));
+  EXPECT_EQ(err.str(), "the output file " + ota_named + ".ota" +
+                           " can not be the same file as the input file " + dir.File("fw.ota") +
+                           "!\nFault to save the file: \r\n" + ota_named + "\n");
+  EXPECT_FALSE(std::filesystem::exists(ota_named));
+  EXPECT_EQ(ReadFile(dir.File("fw.ota")), firmware);
+  EXPECT_EQ(ReadFile(config()), description);
+  EXPECT_EQ(ReadFile(set), settings);
+  EXPECT_EQ(ReadFile(dir.File("logo.m2v")), testdata::PatternBytes(300, 3));
 }
 
 TEST_F(CliTest, CrcRomGoesIntoTheSavedImage) {

@@ -169,7 +169,7 @@ TEST(IniFile, AnswersFromTheDocumentUntilTheNextPlainPath) {
   EXPECT_STREQ(buffer, "from the file");
 
   // A refused path drops the document too: every key reads as missing.
-  EXPECT_FALSE(ini.SetPath(std::string(261, 'a'), ini::IniDocument::Parse("[A]\nb=1\n")));
+  EXPECT_FALSE(ini.SetPath(std::string("a\0b", 3), ini::IniDocument::Parse("[A]\nb=1\n")));
   EXPECT_EQ(ini.GetInt("A", "b"), 0);
   EXPECT_EQ(ini.path(), "");
 }

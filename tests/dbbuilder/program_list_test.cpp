@@ -309,24 +309,42 @@ TEST(TableLimits, ExtraSatellitesAndTheirProgramsAreDroppedWithAWarning) {
             "Warning: satellite table full (2048), line dropped: #Extra2\n");
 }
 
-TEST(TableLimits, ExtraProgramsAndTpsAreDroppedWithAWarning) {
+TEST(TableLimits, TpsBeyondTheLastTpIdAreDroppedWithTheirPrograms) {
+  // A TP record's id field has 13 bits: TP 8193 would share its id with TP 1.
   std::string text = "*S\r\n";
-  for (int i = 0; i < 12000; ++i) {
+  for (int i = 0; i < 8192; ++i) {
     text += "P\t\t\t\t\t\t1\t" + std::to_string(i) + "\t1\r\n";
   }
-  text += "NewTp\t\t\t\t\t\t1\t12000\t1\r\n";  // would be TP 12001
-  for (int i = 0; i < 8000; ++i)
-    text += "Q\t\t\t\t\t\t1\t5\t1\r\n";
+  text += "NewTp\t\t\t\t\t\t1\t8192\t1\r\n";   // would be TP 8193
+  text += "OldTp\t\t\t\t\t\t1\t8191\t1\r\n";   // the last TP: still shared
+  text += "NewTp2\t\t\t\t\t\t1\t9000\t1\r\n";  // dropped as well
+  Parsed p = Parse(text);
+  ASSERT_EQ(p.tables.tps.size(), kMaxTpIds);
+  EXPECT_EQ(kMaxTpIds, 8192u);
+  EXPECT_EQ(p.tables.programs.size(), 8193u);
+  EXPECT_EQ(p.warnings,
+            "Warning: TP table full (8192), line dropped: NewTp\t\t\t\t\t\t1\t8192\t1\n"
+            "Warning: TP table full (8192), line dropped: NewTp2\t\t\t\t\t\t1\t9000\t1\n");
+  // Every TP id a program names is the id its TP carries.
+  EXPECT_EQ(p.tables.tps[8191].Get(tp::kTpId), 8191u);
+  EXPECT_EQ(p.tables.programs[8192].Get(prog::kTpId), 8191u);
+  for (const auto& program : p.tables.programs) {
+    const uint32_t id = program.Get(prog::kTpId);
+    ASSERT_LT(id, p.tables.tps.size());
+    ASSERT_EQ(p.tables.tps[id].Get(tp::kTpId), id);
+  }
+}
+
+TEST(TableLimits, ExtraProgramsAreDroppedWithAWarning) {
+  std::string text = "*S\r\n";
+  for (int i = 0; i < 20000; ++i)
+    text += "Q\t\t\t\t\t\t1\t" + std::to_string(i % 100) + "\t1\r\n";
   text += "Late\t\t\t\t\t\t1\t5\t1\r\n";  // program 20001
   Parsed p = Parse(text);
-  EXPECT_EQ(p.tables.tps.size(), kMaxTps);
+  EXPECT_EQ(p.tables.tps.size(), 100u);
   EXPECT_EQ(p.tables.programs.size(), kMaxPrograms);
   EXPECT_EQ(p.warnings,
-            "Warning: TP table full (12000), line dropped: NewTp\t\t\t\t\t\t1\t12000\t1\n"
             "Warning: program table full (20000), line dropped: Late\t\t\t\t\t\t1\t5\t1\n");
-  // TP ids above 8191 are cut to the 13 bits of the TP record; programs keep 16 bits.
-  EXPECT_EQ(p.tables.tps[8192].Get(tp::kTpId), 0u);
-  EXPECT_EQ(p.tables.programs[8192].Get(prog::kTpId), 8192u);
 }
 
 }  // namespace

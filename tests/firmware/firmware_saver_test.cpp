@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
@@ -62,6 +63,13 @@ class SaveTest : public ::testing::Test {
   }
   std::string out_path() const { return env.dir.File("out.bin"); }
   bool OutputExists() const { return std::filesystem::exists(out_path()); }
+  // Every name in the test folder: no temporary file may stay behind.
+  std::set<std::string> FolderNames() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(env.dir.path()))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
 
   FirmwareEnv env;
   std::vector<uint8_t> original;
@@ -184,8 +192,9 @@ TEST_F(SaveTest, LargerBootRegionGivesOtaWithoutMirrorSmallerGivesNeither) {
   EXPECT_TRUE(std::filesystem::exists(out_path() + ".ota"));
 
   auto small = LoadStandard({.bootloader_region = 0x3F000});
+  std::filesystem::remove(out_path() + ".ota");
   ASSERT_EQ(Save(*small), SaveResult::kSaved);
-  EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota.part"));
+  EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota"));
 }
 
 TEST_F(SaveTest, OtaFileStopsAtOneMebibyte) {
@@ -279,11 +288,12 @@ TEST_F(SaveTest, UnwritableOutputIsReported) {
 
 TEST_F(SaveTest, OtaFailureLeavesNoOutputAtAll) {
   auto p = LoadStandard({.bootloader_region = 0x40000});
-  std::filesystem::create_directory(out_path() + ".ota.part");  // blocks the OTA file
+  std::filesystem::create_directory(out_path() + ".ota");  // the OTA file cannot take its name
   EXPECT_EQ(Save(*p), SaveResult::kFailed);
   EXPECT_EQ(env.dialogs.LastText(), "Can not open output ota file " + out_path() + ".ota");
   EXPECT_FALSE(OutputExists());
-  EXPECT_FALSE(std::filesystem::exists(out_path() + ".part"));
+  EXPECT_EQ(FolderNames(),
+            (std::set<std::string>{"QTK_K7720X.ini", "firmware.bin", "out.bin.ota"}));
 }
 
 TEST_F(SaveTest, CommonChunkTooSmallForTheRecord) {

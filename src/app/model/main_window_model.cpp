@@ -7,6 +7,7 @@
 #include "app/model/firmware_load_loop.h"
 #include "app/model/main_window_texts.h"
 #include "firmware/firmware_saver.h"
+#include "firmware/setting_file_save.h"
 #include "firmware/settings_import.h"
 #include "settings/setting_file.h"
 
@@ -190,10 +191,7 @@ bool MainWindowModel::SaveSettingsFile() {
   const std::string path = TrimWhiteSpace(*chosen);
   if (path.empty())
     return false;
-  if (!WriteSettingFile(path, project_.settings, project_.config.SupportsFlashDevices(), dialogs()))
-    return false;
-  dialogs().ShowMessage(setting_file_messages::kSaved);
-  return true;
+  return SaveProjectSettingFile(project_, session_, path, dialogs());
 }
 
 bool MainWindowModel::LoadSettingsFile() {

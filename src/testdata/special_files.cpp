@@ -1,0 +1,33 @@
+#include "testdata/special_files.h"
+
+#include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace qtk::testdata {
+
+bool MakeFifo(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
+}
+
+bool MakeSparseFile(const std::string& path, uint64_t size) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc);
+  std::error_code ec;
+  std::filesystem::resize_file(path, size, ec);
+  return !ec;
+}
+
+std::string EndlessDevice() {
+  std::error_code ec;
+  return std::filesystem::is_character_file("/dev/zero", ec) ? "/dev/zero" : "";
+}
+
+}  // namespace qtk::testdata

@@ -1,0 +1,166 @@
+#include "common/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "testdata/image_builder.h"
+#include "testdata/special_files.h"
+#include "testdata/temp_dir.h"
+
+namespace qtk {
+namespace {
+
+namespace fs = std::filesystem;
+using testdata::PatternBytes;
+using testdata::ReadFile;
+using testdata::WriteFile;
+
+class FileIoTest : public ::testing::Test {
+ protected:
+  // Every file of the folder, to see that nothing else was left behind.
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+  testdata::TempDir dir{"qtk_file_io"};
+};
+
+TEST_F(FileIoTest, ReadsARegularFileUpToItsLimit) {
+  const std::string path = dir.File("a.bin");
+  const auto bytes = PatternBytes(1000, 7);
+  WriteFile(path, bytes);
+  FileContents exact = ReadRegularFile(path, 1000);
+  EXPECT_EQ(exact.status, FileReadStatus::kRead);
+  EXPECT_EQ(exact.bytes, bytes);
+  FileContents over = ReadRegularFile(path, 999);
+  EXPECT_EQ(over.status, FileReadStatus::kTooBig);
+  EXPECT_TRUE(over.bytes.empty());
+  EXPECT_EQ(ReadWholeFile(path), bytes);
+  EXPECT_EQ(ReadWholeFile(path, 999), std::nullopt);
+
+  WriteFile(path, {});
+  EXPECT_EQ(ReadRegularFile(path, 0).status, FileReadStatus::kRead);
+}
+
+TEST_F(FileIoTest, OnlyRegularFilesAreOpened) {
+  EXPECT_EQ(ReadRegularFile(dir.File("missing"), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  EXPECT_EQ(ReadRegularFile(dir.path(), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  EXPECT_EQ(ReadFileHead(dir.path(), 4), std::nullopt);
+  EXPECT_FALSE(IsRegularFile(dir.path()));
+
+  // Opening a FIFO would wait for a writer forever; a device would never end.
+  const std::string fifo = dir.File("pipe");
+  if (testdata::MakeFifo(fifo)) {
+    EXPECT_FALSE(IsRegularFile(fifo));
+    EXPECT_EQ(ReadRegularFile(fifo, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+    EXPECT_EQ(ReadFileHead(fifo, 4), std::nullopt);
+  }
+  const std::string device = testdata::EndlessDevice();
+  if (!device.empty()) {
+    EXPECT_EQ(ReadRegularFile(device, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+    EXPECT_EQ(ReadFileHead(device, 4), std::nullopt);
+  }
+  // A link to a regular file is followed.
+  const std::string target = dir.File("t.bin");
+  WriteFile(target, PatternBytes(5));
+  fs::create_symlink(target, dir.File("link.bin"));
+  EXPECT_EQ(ReadWholeFile(dir.File("link.bin")), PatternBytes(5));
+}
+
+TEST_F(FileIoTest, AHugeFileIsMeasuredNotRead) {
+  const std::string path = dir.File("huge.set");
+  ASSERT_TRUE(testdata::MakeSparseFile(path, uint64_t{3} << 30));
+  EXPECT_EQ(ReadRegularFile(path, 1 << 20).status, FileReadStatus::kTooBig);
+  auto head = ReadFileHead(path, 1452);
+  ASSERT_TRUE(head);
+  EXPECT_EQ(head->size, uint64_t{3} << 30);
+  EXPECT_EQ(head->first_bytes, std::vector<uint8_t>(1452, 0));
+
+  const std::string small = dir.File("small.bin");
+  WriteFile(small, PatternBytes(3, 1));
+  head = ReadFileHead(small, 4);
+  ASSERT_TRUE(head);
+  EXPECT_EQ(head->size, 3u);
+  EXPECT_EQ(head->first_bytes, PatternBytes(3, 1));
+}
+
+TEST_F(FileIoTest, PendingFileAppearsOnlyOnCommitAndNeverTouchesAnotherFile) {
+  const std::string target = dir.File("fw.bin");
+  // Names that a fixed temporary suffix would have taken over.
+  WriteFile(target + ".part", PatternBytes(10, 1));
+  WriteFile(target + ".tmp", PatternBytes(10, 2));
+  WriteFile(target, PatternBytes(10, 3));
+  {
+    PendingFile file(target);
+    ASSERT_TRUE(file.Write(PatternBytes(20, 4)));
+    EXPECT_EQ(file.temporary().parent_path(), dir.path());
+    EXPECT_TRUE(fs::exists(file.temporary()));
+    EXPECT_EQ(ReadFile(target), PatternBytes(10, 3));  // untouched until the commit
+    ASSERT_TRUE(file.Commit());
+  }
+  EXPECT_EQ(ReadFile(target), PatternBytes(20, 4));
+  EXPECT_EQ(ReadFile(target + ".part"), PatternBytes(10, 1));
+  EXPECT_EQ(ReadFile(target + ".tmp"), PatternBytes(10, 2));
+  EXPECT_EQ(Names(), (std::set<std::string>{"fw.bin", "fw.bin.part", "fw.bin.tmp"}));
+}
+
+TEST_F(FileIoTest, PendingFileWithoutCommitLeavesNothing) {
+  {
+    PendingFile file(dir.File("out.bin"));
+    ASSERT_TRUE(file.Write(PatternBytes(5)));
+  }
+  EXPECT_TRUE(Names().empty());
+  {
+    PendingFile file(dir.File("out.bin"));
+    ASSERT_TRUE(file.Write(PatternBytes(5)));
+    ASSERT_TRUE(file.Commit());
+    file.RemoveCommitted();
+  }
+  EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(FileIoTest, PendingFilesOfOneFolderGetTheirOwnTemporaryNames) {
+  PendingFile a(dir.File("a.bin"));
+  PendingFile b(dir.File("a.bin"));
+  ASSERT_TRUE(a.Write(PatternBytes(1)));
+  ASSERT_TRUE(b.Write(PatternBytes(2)));
+  EXPECT_NE(a.temporary(), b.temporary());
+  EXPECT_EQ(ReadFile(a.temporary().string()), PatternBytes(1));
+}
+
+TEST_F(FileIoTest, ALongestLegalNameStillGetsItsTemporaryFile) {
+  // A name of 252 characters is legal; with a suffix such as ".part" the temporary name would
+  // pass the file system's limit of 255.
+  const std::string name(252, 'n');
+  PendingFile file(dir.File(name));
+  ASSERT_TRUE(file.Write(PatternBytes(8)));
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(ReadFile(dir.File(name)), PatternBytes(8));
+}
+
+TEST_F(FileIoTest, PendingFileInAMissingFolderFails) {
+  PendingFile file(dir.File("no/such/out.bin"));
+  EXPECT_FALSE(file.Write(PatternBytes(4)));
+  EXPECT_FALSE(file.Commit());
+}
+
+TEST_F(FileIoTest, SameFileSeesThroughSpellingsAndLinks) {
+  const std::string a = dir.File("a.bin");
+  WriteFile(a, PatternBytes(4));
+  WriteFile(dir.File("b.bin"), PatternBytes(4));
+  fs::create_symlink(a, dir.File("soft.bin"));
+  fs::create_hard_link(a, dir.File("hard.bin"));
+  EXPECT_TRUE(SameFile(a, (dir.path() / "." / "a.bin")));
+  EXPECT_TRUE(SameFile(a, dir.File("soft.bin")));
+  EXPECT_TRUE(SameFile(a, dir.File("hard.bin")));
+  EXPECT_FALSE(SameFile(a, dir.File("b.bin")));
+  EXPECT_FALSE(SameFile(a, dir.File("missing.bin")));
+  EXPECT_FALSE(SameFile(dir.File("missing.bin"), dir.File("missing.bin")));
+}
+
+}  // namespace
+}  // namespace qtk
