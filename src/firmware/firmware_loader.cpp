@@ -22,7 +22,11 @@ class ImageLoad {
   ImageLoad(FirmwareProject& project, LoadSession& session, UserDialogs& dialogs)
       : project_(project), session_(session), dialogs_(dialogs) {}
 
-  bool LoadImage(const std::string& entered_password);
+  bool LoadImage(const std::string& entered_password) {
+    return LoadConfiguration() && ReadImage(entered_password);
+  }
+  // Everything after the configuration description.
+  bool ReadImage(const std::string& entered_password);
 
  private:
   bool Fail(int32_t status, const std::string& message, MessageIcon icon = MessageIcon::None) {
@@ -62,9 +66,7 @@ bool ImageLoad::CheckConfigVersion() {
   return true;
 }
 
-bool ImageLoad::LoadImage(const std::string& entered_password) {
-  if (!LoadConfiguration())
-    return false;
+bool ImageLoad::ReadImage(const std::string& entered_password) {
   if (project_.firmware_path.empty())
     return Fail(-1, load_messages::kSelectFirmware);
 
@@ -110,6 +112,17 @@ bool ImageLoad::LoadImage(const std::string& entered_password) {
   return true;
 }
 
+// The end of every load: the dynamic panel chunk, then the password in force.
+std::unique_ptr<FirmwareProject> FinishLoad(std::unique_ptr<FirmwareProject> project,
+                                            LoadSession& session, UserDialogs& dialogs) {
+  if (!project->chunks.FindAny(kDynamicPanelChunkId)) {
+    dialogs.ShowMessage(load_messages::kNoDynamicPanel);
+    return nullptr;
+  }
+  session.current_password = DecodePassword(*project);
+  return project;
+}
+
 }  // namespace
 
 const char* ToolVersionName(int config_version) {
@@ -129,12 +142,21 @@ std::unique_ptr<FirmwareProject> OpenFirmware(const std::string& firmware_path,
     if (!load.LoadImage(entered_password))
       return nullptr;
   }
-  if (!project->chunks.FindAny(kDynamicPanelChunkId)) {
-    dialogs.ShowMessage(load_messages::kNoDynamicPanel);
+  return FinishLoad(std::move(project), session, dialogs);
+}
+
+std::unique_ptr<FirmwareProject> OpenFirmwareImage(const std::string& firmware_path,
+                                                   const ConfigDescription& config,
+                                                   const std::string& entered_password,
+                                                   LoadSession& session, UserDialogs& dialogs) {
+  auto project = std::make_unique<FirmwareProject>();
+  project->config_path = config.description_path();
+  project->firmware_path = firmware_path;
+  project->config = config;
+  ImageLoad load(*project, session, dialogs);
+  if (!load.ReadImage(entered_password))
     return nullptr;
-  }
-  session.current_password = DecodePassword(*project);
-  return project;
+  return FinishLoad(std::move(project), session, dialogs);
 }
 
 }  // namespace qtk

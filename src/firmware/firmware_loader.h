@@ -41,4 +41,11 @@ std::unique_ptr<FirmwareProject> OpenFirmware(const std::string& firmware_path,
                                               const std::string& entered_password,
                                               LoadSession& session, UserDialogs& dialogs);
 
+// The same load with a configuration description that is already loaded: it is copied into
+// the new project and its file is not read again (one description serving many images).
+std::unique_ptr<FirmwareProject> OpenFirmwareImage(const std::string& firmware_path,
+                                                   const ConfigDescription& config,
+                                                   const std::string& entered_password,
+                                                   LoadSession& session, UserDialogs& dialogs);
+
 }  // namespace qtk

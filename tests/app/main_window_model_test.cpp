@@ -350,6 +350,32 @@ TEST_F(MainWindowModelTest, SaveSettingsWritesTheRecordToTheTrimmedPath) {
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+TEST_F(MainWindowModelTest, NeitherSaveWritesOverAFileTheProjectReads) {
+  auto model = Make();
+  const auto firmware = testdata::ReadFile(env.image_path());
+  const auto description = testdata::ReadFile(env.config_path());
+  // "Save Settings..." onto the loaded firmware would turn the image into a record.
+  dialogs.chosen_paths = {env.image_path(), env.config_path()};
+  EXPECT_FALSE(model->SaveSettingsFile());
+  EXPECT_FALSE(model->SaveSettingsFile());
+  EXPECT_EQ(dialogs.Texts(),
+            (std::vector<std::string>{
+                "the output file " + env.image_path() +
+                    " can not be the same file as the input file " + env.image_path() + "!",
+                "the output file " + env.config_path() +
+                    " can not be the same file as the input file " + env.config_path() + "!"}));
+  dialogs.messages.clear();
+  dialogs.chosen_paths = {env.config_path()};
+  EXPECT_FALSE(model->SaveFirmwareCommand());
+  EXPECT_EQ(dialogs.Texts(),
+            (std::vector<std::string>{"the output file " + env.config_path() +
+                                          " can not be the same file as the input file " +
+                                          env.config_path() + "!",
+                                      "Fault to save the file: \r\n" + env.config_path()}));
+  EXPECT_EQ(testdata::ReadFile(env.image_path()), firmware);
+  EXPECT_EQ(testdata::ReadFile(env.config_path()), description);
+}
+
 // ---- Loading settings ----
 
 class LoadSettingsTest : public MainWindowModelTest {

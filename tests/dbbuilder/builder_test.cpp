@@ -14,6 +14,7 @@
 #include "firmware/image/image_parser.h"
 #include "test_support.h"
 #include "testdata/image_builder.h"
+#include "testdata/special_files.h"
 
 namespace qtk::dbbuilder {
 namespace {
@@ -319,6 +320,81 @@ TEST(Builder, MissingBinaryFileShowsOnlyAtTheEnd) {
   f.Ini("[File1]\nFile=absent.bin\n");
   EXPECT_EQ(f.Run(), std::string(kSearching) + kBuilding + "no binary file!\n");
   EXPECT_TRUE(fs::exists(f.builder / "user_db.bin"));
+}
+
+TEST(Builder, AnInputNamedLikeAnOutputIsRefusedBeforeAnythingIsWritten) {
+  struct Case {
+    const char* what;
+    bool list;  // the list (else the binary file) takes the output's name
+    fs::path (*where)(const Fixture&);
+  };
+  const Case cases[] = {
+      {"list as m_6615_df.bin", true, [](const Fixture& f) { return f.builder / "m_6615_df.bin"; }},
+      {"list as unzipped copy", true,
+       [](const Fixture& f) { return f.builder / "unzipped_m_6615_df.bin"; }},
+      {"list as user_db.bin", true, [](const Fixture& f) { return f.builder / "user_db.bin"; }},
+      {"list as chout.txt", true, [](const Fixture& f) { return f.current / "chout.txt"; }},
+      {"binary as user_db.bin", false, [](const Fixture& f) { return f.builder / "user_db.bin"; }},
+      {"binary as OUT.bin", false, [](const Fixture& f) { return f.current / "OUT.bin"; }},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    const fs::path input = c.where(f);
+    const std::string contents = c.list ? kList : std::string(300, 'b');
+    WriteText(input, contents);
+    if (c.list) {
+      f.Ini("[File0]\nFile=" + input.string() + "\n");
+    } else {
+      f.List(kList);
+      f.Ini("[File1]\nFile=" + input.string() + "\n");
+    }
+    const std::string expected =
+        std::string(c.list ? "Can't use txt file, dfv_k7720x writes it: "
+                           : "Can't use binary file, dfv_k7720x writes it: ") +
+        input.string() + "\n";
+    EXPECT_EQ(f.Run(), expected) << c.what;
+    EXPECT_EQ(ReadText(input), contents) << c.what;
+    // No output was created: only the run's own inputs are there.
+    for (const fs::path& folder : {f.builder.path(), f.current.path()}) {
+      for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(entry.path() == input || name == "dfv_k7720x.ini" || name == "program_list.txt")
+            << c.what << ": " << name;
+      }
+    }
+  }
+}
+
+TEST(Builder, SpecialFilesAreNeverOpened) {
+  {
+    // A FIFO as the list would keep the builder waiting for a writer that never comes.
+    Fixture f;
+    const fs::path pipe = f.builder / "program_list.txt";
+    if (!testdata::MakeFifo(pipe.string()))
+      GTEST_SKIP() << "no FIFOs here";
+    EXPECT_EQ(f.Run(), "Can't open txt file: " + pipe.string() + "\n");
+    EXPECT_FALSE(fs::exists(f.current / "chout.txt"));
+  }
+  {
+    Fixture f;
+    f.List(kList);
+    testdata::MakeFifo((f.builder / "fw.bin").string());
+    f.Ini("[File1]\nFile=fw.bin\n");
+    EXPECT_EQ(f.Run(), std::string(kSearching) + kBuilding + "no binary file!\n");
+  }
+  {
+    // A FIFO as the settings file reads as a missing one: the defaults.
+    Fixture f;
+    f.List(kList);
+    testdata::MakeFifo((f.builder / "dfv_k7720x.ini").string());
+    EXPECT_EQ(f.Run(), std::string(kSearching) + kBuilding + "no binary file!\n");
+  }
+  const std::string device = testdata::EndlessDevice();
+  if (!device.empty()) {
+    Fixture f;
+    f.Ini("[File0]\nFile=" + device + "\n");
+    EXPECT_EQ(f.Run(), "Can't open txt file: " + device + "\n");
+  }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/password_words.h"
+#include "firmware/settings_import.h"
 #include "firmware_env.h"
+#include "testdata/special_files.h"
 
 namespace qtk {
 namespace {
@@ -104,6 +106,80 @@ TEST_F(LoadTest, FirmwareFileProblemsGiveStatusMinusOne) {
   env.WriteImage({1, 2, 3});
   ExpectRefused("It is not a standard firmware file!", -1);
   EXPECT_EQ(env.dialogs.messages[0].icon, MessageIcon::Error);
+}
+
+TEST_F(LoadTest, AFirstChunkEndingBeforeByte264IsNotStandard) {
+  // The six clock and pad bytes at offset 258 would lie in the next chunk's header, and every
+  // save would write them there.
+  for (uint32_t region : {263u, 264u}) {
+    auto chunks = StandardChunks({});
+    chunks[0].data.resize(64);
+    chunks[0].region_size = region;
+    env.WriteImage(BuildFirmware(chunks, kPassword));
+    env.dialogs.messages.clear();
+    if (region == 263) {
+      ExpectRefused("It is not a standard firmware file!", -1);
+      EXPECT_EQ(env.dialogs.messages[0].icon, MessageIcon::Error);
+    } else {
+      EXPECT_NE(env.Open(), nullptr) << ::testing::PrintToString(env.dialogs.Texts());
+    }
+  }
+}
+
+TEST_F(LoadTest, ACommonDataChunkFirstKeepsItsOwnClockAndPadBytes) {
+  // Offset 258 is then record byte 130: the record is the only home of bytes 2-7.
+  auto chunks = StandardChunks({});
+  chunks.erase(chunks.begin());
+  std::rotate(chunks.begin(), chunks.end() - 1, chunks.end());
+  chunks[0].data[2] = 0x21;
+  chunks[0].data[130] = 0x99;
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  auto project = env.Open();
+  ASSERT_NE(project, nullptr);
+  EXPECT_EQ(project->settings.U8(2), 0x21);
+  EXPECT_EQ(project->settings.U8(130), 0x99);
+}
+
+TEST_F(LoadTest, OnlyRegularFilesAreRead) {
+  env.WriteStandardImage();
+  const std::string fifo = env.dir.File("pipe");
+  if (testdata::MakeFifo(fifo)) {
+    EXPECT_EQ(OpenFirmware(fifo, env.config_path(), kPassword, env.session, env.dialogs), nullptr);
+    EXPECT_EQ(env.dialogs.LastText(), "Can not open firmware file.");
+    EXPECT_EQ(OpenFirmware(env.image_path(), fifo, kPassword, env.session, env.dialogs), nullptr);
+    EXPECT_EQ(env.dialogs.LastText(), "Can not open config file " + fifo);
+    EXPECT_EQ(env.session.load_status, -2);
+  }
+  const std::string device = testdata::EndlessDevice();
+  if (!device.empty()) {
+    EXPECT_EQ(OpenFirmware(device, env.config_path(), kPassword, env.session, env.dialogs),
+              nullptr);
+    EXPECT_EQ(env.dialogs.LastText(), "Can not open firmware file.");
+    EXPECT_EQ(env.session.load_status, -1);
+  }
+}
+
+TEST_F(LoadTest, AnImageOf4GiBOrMoreIsRefusedUnread) {
+  // Offsets are 32-bit; the file is sparse, so reading it would take 4 GiB of zeros.
+  ASSERT_TRUE(testdata::MakeSparseFile(env.image_path(), uint64_t{1} << 32));
+  ExpectRefused("It is not a standard firmware file!", -1);
+  EXPECT_EQ(env.dialogs.messages[0].icon, MessageIcon::Error);
+}
+
+TEST_F(LoadTest, OneDescriptionServesManyImages) {
+  env.WriteStandardImage();
+  ConfigDescription config;
+  config.SetDescriptionPath(env.config_path());
+  ASSERT_TRUE(config.Load());
+  auto project = OpenFirmwareImage(env.image_path(), config, kPassword, env.session, env.dialogs);
+  ASSERT_NE(project, nullptr);
+  EXPECT_EQ(project->config_path, env.config_path());
+  EXPECT_EQ(project->config.GetChunkIds(), config.GetChunkIds());
+  auto full = env.Open();
+  ASSERT_NE(full, nullptr);
+  EXPECT_EQ(project->settings.bytes(), full->settings.bytes());
+  EXPECT_EQ(OpenFirmwareImage(env.image_path(), config, "4321", env.session, env.dialogs), nullptr);
+  EXPECT_EQ(env.dialogs.LastText(), "The password is wrong, please try again!");
 }
 
 TEST_F(LoadTest, OldFormatCommonChunkIsRefused) {
@@ -219,6 +295,44 @@ TEST(PasswordWords, EncodeDecodeRoundTripAndRefreshFlag) {
   EXPECT_EQ(DecodePassword(project), "secret99");
   EXPECT_TRUE(VerifyPassword(project, "secret99"));
   EXPECT_EQ(project.settings.U32(100), 0x72636573u ^ 0xCAFEBABEu ^ kPasswordScramble);
+}
+
+TEST(PasswordWords, RekeyingKeepsThePasswordTheWordsHold) {
+  FirmwareProject project;
+  project.chunks.count = 1;
+  project.chunks.entries[0].id = kMainCodeChunkId;
+  project.chunks.entries[0].crc = 0x11111111u;
+  project.password_refresh = true;
+  EncodePassword(project, "pw");
+  project.chunks.entries[0].crc = 0x2222ABCDu;
+  EXPECT_NE(DecodePassword(project), "pw");
+  RekeyPasswordWords(project, 0x11111111u, 0x2222ABCDu);
+  EXPECT_EQ(DecodePassword(project), "pw");
+}
+
+TEST(PasswordWords, AWholeSettingFileNeverBringsAnotherPassword) {
+  FirmwareProject project;
+  project.chunks.count = 1;
+  project.chunks.entries[0].id = kMainCodeChunkId;
+  project.chunks.entries[0].crc = 0x0BADF00Du;
+  project.password_refresh = true;
+  EncodePassword(project, "mine");
+  project.password_refresh = false;
+  CustomerSettings::Bytes file{};
+  file[record::kPasswordWord0] = 0x55;  // another image's words
+  ImportWholeSettings(project, file, "mine");
+  EXPECT_EQ(DecodePassword(project), "mine");
+  EXPECT_TRUE(project.password_refresh);
+
+  // An empty password in force stays empty instead of taking the file's words.
+  FirmwareProject open;
+  open.chunks = project.chunks;
+  open.password_refresh = true;
+  open.settings.SetU32(record::kPasswordWord0, 0x0BADF00Du ^ kPasswordScramble);
+  open.settings.SetU32(record::kPasswordWord1, 0x0BADF00Du ^ kPasswordScramble);
+  ASSERT_EQ(DecodePassword(open), "");
+  ImportWholeSettings(open, file, "");
+  EXPECT_EQ(DecodePassword(open), "");
 }
 
 TEST(PasswordWords, KeyIsTheFirstMainCodeAmongAllSixteenEntries) {

@@ -10,7 +10,9 @@
 #include "firmware/image/crc32.h"
 #include "firmware/image/image_parser.h"
 #include "firmware/password_words.h"
+#include "firmware/settings_import.h"
 #include "firmware_env.h"
+#include "testdata/special_files.h"
 
 namespace qtk {
 namespace {
@@ -50,6 +52,17 @@ class SaveTest : public ::testing::Test {
     return project;
   }
   int Index(const FirmwareProject& p, uint32_t id) { return *p.chunks.FindLoaded(id); }
+  // Opens the saved output with the password in force, as the next run of the program would.
+  std::unique_ptr<FirmwareProject> Reload(const FirmwareProject& saved,
+                                          const std::string& path = "") {
+    reload_dialogs.messages.clear();
+    auto project = OpenFirmware(path.empty() ? out_path() : path, env.config_path(),
+                                env.session.current_password, reload_session, reload_dialogs);
+    if (project) {
+      EXPECT_EQ(project->settings.bytes(), saved.settings.bytes());
+    }
+    return project;
+  }
   void Mark(FirmwareProject& p, uint32_t id, const std::vector<uint8_t>& data,
             const std::string& name) {
     const std::string path = env.dir.File(name);
@@ -73,6 +86,8 @@ class SaveTest : public ::testing::Test {
 
   FirmwareEnv env;
   std::vector<uint8_t> original;
+  LoadSession reload_session;
+  RecordingDialogs reload_dialogs;
 };
 
 TEST_F(SaveTest, UnchangedProjectRewritesOnlyTheCommonChunkAndTheMirroredBytes) {
@@ -157,10 +172,33 @@ TEST_F(SaveTest, BootloaderReplacementWritesOnlyTheFileDataBehindItsOwnHeader) {
 TEST_F(SaveTest, BootloaderFileShorterThanItsHeaderIsRefused) {
   auto p = LoadStandard();
   Mark(*p, kBootloaderChunkId, PatternBytes(127), "boot.bin");
+  EXPECT_FALSE(ChunkFileFits(*p, env.dir.File("boot.bin"), 0, env.dialogs));
   EXPECT_EQ(Save(*p), SaveResult::kFailed);
   EXPECT_EQ(env.dialogs.LastText(), "The boot loader file " + env.dir.File("boot.bin") +
                                         " is shorter than its 128-byte header!");
   EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(SaveTest, AGuardedBootloaderTakesAFileOfAnySizeAsItsData) {
+  // Only a boot loader without CRC skips a header of the file; a guarded one keeps it all.
+  auto chunks = StandardChunks({});
+  chunks[0].no_crc = false;
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  original = ReadFile(env.image_path());
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  for (size_t size : {0u, 1u, 127u}) {
+    env.dialogs.messages.clear();
+    const auto boot = PatternBytes(size, 21);
+    Mark(*p, kBootloaderChunkId, boot, "boot.bin");
+    EXPECT_TRUE(ChunkFileFits(*p, env.dir.File("boot.bin"), 0, env.dialogs)) << size;
+    ASSERT_EQ(Save(*p), SaveResult::kSaved) << size;
+    EXPECT_TRUE(env.dialogs.messages.empty());
+    auto out = ReadFile(out_path());
+    EXPECT_EQ(ReadU32BigEndian(out, 4), size + 112);
+    EXPECT_TRUE(std::equal(boot.begin(), boot.end(), out.begin() + 128));
+    EXPECT_NE(Reload(*p), nullptr) << size;
+  }
 }
 
 TEST_F(SaveTest, MirrorBlockAndOtaFileForA256KiBBootRegion) {
@@ -324,6 +362,243 @@ TEST_F(SaveTest, FailedSaveKeepsTheProjectAsItWas) {
             before.entries[Index(*p, kMainCodeChunkId)].crc);
   EXPECT_FALSE(p->password_refresh);
   EXPECT_TRUE(VerifyPassword(*p, kPassword));
+}
+
+// An image whose first chunk is not the boot loader: the clock and pad bytes at offset 258 and
+// the first chunk's own CRC, which may key the password, must agree after every save.
+class FirstChunkSaveTest : public SaveTest {
+ protected:
+  // The standard chunks with the boot loader removed, so that `first` stands first.
+  std::unique_ptr<FirmwareProject> LoadWithFirst(uint32_t first, bool no_crc = false) {
+    auto chunks = StandardChunks({});
+    chunks.erase(chunks.begin());
+    auto it = std::find_if(chunks.begin(), chunks.end(),
+                           [&](const testdata::ChunkSpec& c) { return c.id == first; });
+    std::rotate(chunks.begin(), it, it + 1);
+    chunks[0].no_crc = no_crc;
+    env.WriteImage(BuildFirmware(chunks, kPassword));
+    original = ReadFile(env.image_path());
+    auto p = env.Open();
+    EXPECT_NE(p, nullptr) << ::testing::PrintToString(env.dialogs.Texts());
+    env.dialogs.messages.clear();
+    return p;
+  }
+};
+
+TEST_F(FirstChunkSaveTest, CommonDataChunkFirstSavesAndLoadsAgain) {
+  for (bool no_crc : {false, true}) {
+    auto p = LoadWithFirst(kCommonDataChunkId, no_crc);
+    ASSERT_NE(p, nullptr);
+    // Its record covers offset 258 itself (bytes 130-135): both blocks keep their values.
+    for (int i = 0; i < 6; ++i) {
+      p->settings.SetU8(2 + i, static_cast<uint8_t>(0xC0 + i));
+      p->settings.SetU8(130 + i, static_cast<uint8_t>(0xD0 + i));
+    }
+    ASSERT_EQ(Save(*p), SaveResult::kSaved) << no_crc;
+    auto reloaded = Reload(*p);
+    ASSERT_NE(reloaded, nullptr) << ::testing::PrintToString(reload_dialogs.Texts());
+    EXPECT_EQ(reloaded->settings.U8(130), 0xD0);
+    EXPECT_EQ(reloaded->settings.U8(2), 0xC0);
+  }
+}
+
+TEST_F(FirstChunkSaveTest, MainCodeFirstReplacedByAnotherSizeLoadsAgain) {
+  auto p = LoadWithFirst(kMainCodeChunkId);
+  ASSERT_NE(p, nullptr);
+  Mark(*p, kMainCodeChunkId, PatternBytes(1000, 61), "main.bin");
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  auto out = ReadFile(out_path());
+  EXPECT_EQ(ReadU32BigEndian(out, 4), 1000u + 112u);
+  auto reloaded = Reload(*p);
+  ASSERT_NE(reloaded, nullptr) << ::testing::PrintToString(reload_dialogs.Texts());
+  EXPECT_EQ(reloaded->chunks.entries[0].crc, p->chunks.entries[0].crc);
+  EXPECT_EQ(out[258], p->settings.U8(2));
+}
+
+TEST_F(FirstChunkSaveTest, MainCodeFirstKeepsThePasswordWhenOnlyTheMirroredBytesChange) {
+  // A same-size replacement, a whole setting file and a plain edit of bytes 2-7 all change
+  // the main code CRC through offset 258; the words must follow it.
+  {
+    auto p = LoadWithFirst(kMainCodeChunkId);
+    ASSERT_NE(p, nullptr);
+    Mark(*p, kMainCodeChunkId, PatternBytes(p->chunks.entries[0].length - 112, 62), "main.bin");
+    ASSERT_EQ(Save(*p), SaveResult::kSaved);
+    EXPECT_NE(Reload(*p), nullptr) << ::testing::PrintToString(reload_dialogs.Texts());
+  }
+  {
+    auto p = LoadWithFirst(kMainCodeChunkId);
+    ASSERT_NE(p, nullptr);
+    auto file = p->settings.bytes();
+    file[3] ^= 0x5A;
+    ImportWholeSettings(*p, file, env.session.current_password);
+    ASSERT_EQ(Save(*p), SaveResult::kSaved);
+    EXPECT_NE(Reload(*p), nullptr) << ::testing::PrintToString(reload_dialogs.Texts());
+  }
+  {
+    auto p = LoadWithFirst(kMainCodeChunkId);
+    ASSERT_NE(p, nullptr);
+    p->settings.SetU8(record::kCpuClock, static_cast<uint8_t>(p->settings.U8(2) + 1));
+    ASSERT_EQ(Save(*p), SaveResult::kSaved);
+    EXPECT_FALSE(p->password_refresh);  // the words moved to the new key without a refresh
+    EXPECT_TRUE(VerifyPassword(*p, kPassword));
+    EXPECT_NE(Reload(*p), nullptr) << ::testing::PrintToString(reload_dialogs.Texts());
+  }
+}
+
+TEST_F(FirstChunkSaveTest, AFirstChunkWhoseCrcWouldCoverItsOwnMirrorIsRefused) {
+  for (uint32_t first : {kMainCodeChunkId, kTunerDriverChunkId}) {
+    auto chunks = StandardChunks({});
+    chunks.erase(chunks.begin());
+    auto it = std::find_if(chunks.begin(), chunks.end(),
+                           [&](const testdata::ChunkSpec& c) { return c.id == first; });
+    std::rotate(chunks.begin(), it, it + 1);
+    chunks[0].region_size = 0x40000;
+    chunks[0].data = PatternBytes(0x30000, 3);  // the CRC covers the mirror block
+    env.WriteImage(BuildFirmware(chunks, kPassword));
+    auto p = env.Open();
+    ASSERT_NE(p, nullptr);
+    env.dialogs.messages.clear();
+    EXPECT_EQ(Save(*p), SaveResult::kFailed);
+    EXPECT_EQ(env.dialogs.Texts(),
+              std::vector<std::string>{"The first chunk's CRC would cover the mirror block that "
+                                       "depends on it, can not save this firmware!"});
+    EXPECT_FALSE(OutputExists());
+
+    // A shorter CRC range leaves the block outside: the same layout saves.
+    Mark(*p, first, PatternBytes(0x1000, 4), "first.bin");
+    EXPECT_EQ(Save(*p), SaveResult::kSaved);
+    EXPECT_NE(Reload(*p), nullptr);
+    std::filesystem::remove(out_path());
+    std::filesystem::remove(out_path() + ".ota");
+  }
+}
+
+TEST_F(SaveTest, ALastChunkShorterThanItsHeaderSavesUnchanged) {
+  auto chunks = StandardChunks({});
+  std::swap(chunks[3], chunks.back());  // the dynamic panel chunk last
+  chunks.back().length_field = 50;      // its CRC covers 50 header bytes only
+  env.WriteImage(BuildFirmware(chunks, kPassword));
+  original = ReadFile(env.image_path());
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->chunks.entries[p->chunks.count - 1].region_size, 66u);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved) << ::testing::PrintToString(env.dialogs.Texts());
+  auto out = ReadFile(out_path());
+  ASSERT_EQ(out.size(), original.size());
+  const ChunkEntry& last = p->chunks.entries[p->chunks.count - 1];
+  EXPECT_TRUE(std::equal(original.begin() + last.file_offset, original.end(),
+                         out.begin() + last.file_offset));
+  EXPECT_NE(Reload(*p), nullptr);
+
+  // Such a chunk has no room for a replacement.
+  Mark(*p, kDynamicPanelChunkId, {}, "panel.bin");
+  EXPECT_EQ(Save(*p), SaveResult::kFailed);
+  EXPECT_EQ(env.dialogs.LastText(),
+            "the chunk file size of " + env.dir.File("panel.bin") + " is too big!");
+}
+
+TEST_F(SaveTest, NoOutputIsTheSameFileAsAnInput) {
+  auto p = LoadStandard({.bootloader_region = 0x40000});
+  Mark(*p, kLogoChunkId, PatternBytes(100), "logo.m2v");
+  env.session.crc_rom_path = env.dir.File("rom.bin");
+  WriteFile(env.session.crc_rom_path, PatternBytes(64));
+  env.session.command_inputs = {env.dir.File("whole.set")};
+  WriteFile(env.dir.File("whole.set"), PatternBytes(1452));
+  const std::string hard_link = env.dir.File("hard.ini");
+  std::filesystem::create_hard_link(env.config_path(), hard_link);
+  const struct {
+    std::string output;
+    std::string clash;  // the output file that would replace an input
+    std::string input;
+  } cases[] = {
+      {env.config_path(), env.config_path(), env.config_path()},
+      {hard_link, hard_link, env.config_path()},
+      {env.dir.File("logo.m2v"), env.dir.File("logo.m2v"), env.dir.File("logo.m2v")},
+      {env.dir.File("rom.bin"), env.dir.File("rom.bin"), env.session.crc_rom_path},
+      {env.dir.File("whole.set"), env.dir.File("whole.set"), env.dir.File("whole.set")},
+  };
+  for (const auto& c : cases) {
+    env.dialogs.messages.clear();
+    EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, c.output, env.dialogs));
+    EXPECT_EQ(env.dialogs.Texts(),
+              (std::vector<std::string>{"the output file " + c.clash +
+                                            " can not be the same file as the input file " +
+                                            c.input + "!",
+                                        "Fault to save the file: \r\n" + c.output}));
+  }
+  EXPECT_EQ(ReadFile(env.dir.File("logo.m2v")), PatternBytes(100));
+  EXPECT_EQ(ReadFile(env.session.crc_rom_path), PatternBytes(64));
+  EXPECT_EQ(ReadFile(env.dir.File("whole.set")), PatternBytes(1452));
+  EXPECT_EQ(ReadFile(env.image_path()), original);
+}
+
+TEST_F(SaveTest, TheOtaFileNeverReplacesTheLoadedFirmware) {
+  // Firmware "fw.bin.ota" saved as "fw.bin": the OTA file would be the firmware itself.
+  const std::string firmware = env.dir.File("fw.bin.ota");
+  WriteFile(firmware, testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, kPassword));
+  const auto before = ReadFile(firmware);
+  auto p = OpenFirmware(firmware, env.config_path(), kPassword, env.session, env.dialogs);
+  ASSERT_NE(p, nullptr);
+  const std::string output = env.dir.File("fw.bin");
+  EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, output, env.dialogs));
+  EXPECT_EQ(
+      env.dialogs.Texts(),
+      (std::vector<std::string>{"the output file " + firmware +
+                                    " can not be the same file as the input file " + firmware + "!",
+                                "Fault to save the file: \r\n" + output}));
+  EXPECT_EQ(ReadFile(firmware), before);
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+TEST_F(SaveTest, TemporaryFilesTakeNoExistingName) {
+  // Firmware "out.bin.part" saved as "out.bin": a temporary file named after the output
+  // would have been the firmware.
+  const std::string firmware = out_path() + ".part";
+  WriteFile(firmware, testdata::BuildStandardFirmware({}, kPassword));
+  const auto before = ReadFile(firmware);
+  auto p = OpenFirmware(firmware, env.config_path(), kPassword, env.session, env.dialogs);
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(Save(*p), SaveResult::kSaved);
+  EXPECT_EQ(ReadFile(firmware), before);
+  EXPECT_NE(Reload(*p), nullptr);
+  EXPECT_EQ(FolderNames(), (std::set<std::string>{"QTK_K7720X.ini", "out.bin", "out.bin.part"}));
+
+  // A legal name of 252 characters saves (no OTA file for this boot region).
+  const std::string longest = env.dir.File(std::string(252, 'n'));
+  ASSERT_EQ(SaveFirmware(*p, env.session, longest, env.dialogs), SaveResult::kSaved);
+  EXPECT_NE(Reload(*p, longest), nullptr);
+}
+
+TEST_F(SaveTest, ReplacementsAndTheCrcRomAreReadOnlyAsRegularFiles) {
+  auto p = LoadStandard();
+  const std::string fifo = env.dir.File("pipe.m2v");
+  if (testdata::MakeFifo(fifo)) {
+    ChunkEntry& logo = p->chunks.entries[Index(*p, kLogoChunkId)];
+    logo.replace = true;
+    logo.replacement_path = fifo;
+    EXPECT_EQ(Save(*p), SaveResult::kFailed);
+    EXPECT_EQ(env.dialogs.Texts(),
+              std::vector<std::string>{"Can not open chunk file " + fifo + "!"});
+    logo.replace = false;
+
+    env.dialogs.messages.clear();
+    env.session.crc_rom_path = fifo;
+    EXPECT_EQ(Save(*p), SaveResult::kCrcRomFailed);
+    EXPECT_EQ(env.dialogs.Texts(), std::vector<std::string>{"Can not open CRC rom file " + fifo});
+    env.session.crc_rom_path.clear();
+  }
+  const std::string device = testdata::EndlessDevice();
+  if (!device.empty()) {
+    // Its measured size is 0, so it "fits" every chunk; it must not be read endlessly.
+    env.dialogs.messages.clear();
+    ChunkEntry& logo = p->chunks.entries[Index(*p, kLogoChunkId)];
+    logo.replace = true;
+    logo.replacement_path = device;
+    EXPECT_EQ(Save(*p), SaveResult::kFailed);
+    EXPECT_EQ(env.dialogs.Texts(),
+              std::vector<std::string>{"Can not open chunk file " + device + "!"});
+  }
+  EXPECT_FALSE(OutputExists());
 }
 
 class ChunkFileFitsTest : public SaveTest {};

@@ -7,6 +7,7 @@
 #include "common/recording_dialogs.h"
 #include "firmware/image/chunk_ids.h"
 #include "testdata/image_builder.h"
+#include "testdata/special_files.h"
 #include "testdata/temp_dir.h"
 
 namespace qtk {
@@ -52,6 +53,30 @@ TEST_F(SettingFileTest, UncreatableFileIsReportedAndNothingIsLeft) {
   const std::string bad = dir.File("no/dir/a.set");
   EXPECT_FALSE(WriteSettingFile(bad, current, false, dialogs));
   EXPECT_EQ(dialogs.LastText(), "Can not open setting file " + bad);
+}
+
+TEST_F(SettingFileTest, OnlyRegularFilesAreReadAndOnlyTheirRecordPart) {
+  // A FIFO would block, a device never ends: neither is opened.
+  const std::string fifo = dir.File("pipe.set");
+  if (testdata::MakeFifo(fifo)) {
+    EXPECT_FALSE(ReadSettingFile(fifo, chunks, current, dialogs));
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not open setting file " + fifo + "!"});
+  }
+  const std::string device = testdata::EndlessDevice();
+  if (!device.empty()) {
+    dialogs.messages.clear();
+    EXPECT_FALSE(ReadSettingFile(device, chunks, current, dialogs));
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"Can not open setting file " + device + "!"});
+  }
+  // A file of 3 GiB is measured and refused, never read.
+  dialogs.messages.clear();
+  const std::string huge = dir.File("huge.set");
+  ASSERT_TRUE(testdata::MakeSparseFile(huge, uint64_t{3} << 30));
+  EXPECT_FALSE(ReadSettingFile(huge, chunks, current, dialogs));
+  EXPECT_EQ(dialogs.Texts(),
+            std::vector<std::string>{"the setting file size of " + huge + " is too big!"});
+  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
 }
 
 TEST_F(SettingFileTest, ReadingBackGivesTheSameRecord) {
