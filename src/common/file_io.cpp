@@ -27,9 +27,12 @@ std::string TemporaryName() {
   static std::atomic<uint32_t> counter{0};
   static const uint32_t seed = std::random_device{}();
   std::mt19937 mix(seed + counter.fetch_add(1));
-  char name[32];
-  std::snprintf(name, sizeof name, ".qtk%08x.tmp", static_cast<unsigned>(mix()));
-  return name;
+  const uint32_t value = static_cast<uint32_t>(mix());
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string name = ".qtk";
+  for (int shift = 28; shift >= 0; shift -= 4)
+    name += kDigits[(value >> shift) & 0xF];
+  return name + ".tmp";
 }
 
 }  // namespace

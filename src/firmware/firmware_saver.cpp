@@ -106,8 +106,8 @@ bool ImageSave::CopyMatchesTheTable() const {
 bool ImageSave::MirrorInsideItsOwnCrc() const {
   // The mirror block copies the tuner-driver and common data chunks (password words
   // included) into the first chunk. When the first chunk is one of them, or the main code
-  // whose CRC keys the password, and its CRC covers the block, every CRC written changes
-  // what the CRC covers: no image can satisfy both.
+  // whose CRC keys the password, and its CRC covers the block, writing that CRC changes the
+  // bytes it covers: no image has both right.
   const ChunkEntry& first = project_.chunks.entries[0];
   if (first.region_size != kMirrorRegionSize || !first.HasCrc())
     return false;
@@ -267,7 +267,9 @@ CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
 }
 
 bool ImageSave::ImageLoadsAgain() const {
-  // The last word before anything reaches the disk: the image parses with every CRC right.
+  // The last check before anything reaches the disk: the image parses with every CRC right.
+  // It fails only when the firmware file changed on disk since it was loaded, in a chunk
+  // the save does not rewrite.
   ChunkTable check;
   return ParseImage(image_, check) == project_.chunks.count;
 }
@@ -299,7 +301,7 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
 }
 
 SaveResult ImageSave::Run(const std::string& output_path) {
-  if (project_.chunks.count < 1 || !OutputNamesAllowed(output_path))
+  if (!OutputNamesAllowed(output_path))
     return SaveResult::kFailed;
   FileContents original = ReadRegularFile(project_.firmware_path, kMaxImageSize);
   if (original.status != FileReadStatus::kRead) {

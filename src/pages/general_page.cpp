@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "common/file_io.h"
 #include "common/text_compare.h"
 #include "config/ini/private_profile.h"
 #include "config/text_helpers.h"
@@ -52,6 +53,9 @@ const char* ChunkFileFilter(uint32_t id) {
 }
 
 std::optional<bool> IsStandardLogo(const std::string& path) {
+  // A FIFO would block the open until a writer came; a device has no end to look at.
+  if (!IsRegularFile(path))
+    return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in)
     return std::nullopt;
@@ -73,6 +77,8 @@ std::optional<bool> IsStandardLogo(const std::string& path) {
 }
 
 bool IsStandardDefaultDbText(const std::string& path) {
+  if (!IsRegularFile(path))
+    return false;
   std::ifstream in(path, std::ios::binary);
   std::string line;
   while (in && std::getline(in, line)) {

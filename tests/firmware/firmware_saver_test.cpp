@@ -317,6 +317,24 @@ TEST_F(SaveTest, MissingFirmwareFileIsACopyFailure) {
                                       "Fault to save the file: \r\n" + out_path()}));
 }
 
+TEST_F(SaveTest, AFirmwareFileChangedSinceTheLoadIsNotSavedFrom) {
+  // A byte in a chunk the save does not rewrite would leave that chunk's CRC wrong; a moved
+  // header would put every rewrite in the wrong place.
+  auto p = LoadStandard();
+  const ChunkEntry& logo = p->chunks.entries[Index(*p, kLogoChunkId)];
+  for (size_t offset : {size_t{logo.file_offset} + 200, size_t{logo.file_offset} + 1}) {
+    auto changed = original;
+    changed[offset] ^= 0x01;
+    WriteFile(env.image_path(), changed);
+    env.dialogs.messages.clear();
+    EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
+    EXPECT_EQ(env.dialogs.Texts(),
+              (std::vector<std::string>{"Copy original firmware file fail!",
+                                        "Fault to save the file: \r\n" + out_path()}));
+    EXPECT_FALSE(OutputExists());
+  }
+}
+
 TEST_F(SaveTest, UnwritableOutputIsReported) {
   auto p = LoadStandard();
   const std::string path = env.dir.File("no/such/dir/out.bin");

@@ -45,6 +45,17 @@ constexpr FirstChunk kAllFirstChunks[] = {
     FirstChunk::kTunerDriverWithCrc, FirstChunk::kOtherWithCrc,      FirstChunk::kOtherNoCrc,
 };
 
+const char* NameOf(FirstChunk kind) {
+  static const char* const kNames[] = {"BootloaderNoCrc",    "BootloaderWithCrc", "MainCodeWithCrc",
+                                       "MainCodeNoCrc",      "CommonDataWithCrc", "CommonDataNoCrc",
+                                       "TunerDriverWithCrc", "OtherWithCrc",      "OtherNoCrc"};
+  return kNames[static_cast<int>(kind)];
+}
+
+void PrintTo(FirstChunk kind, std::ostream* out) {
+  *out << NameOf(kind);
+}
+
 // Seeds per kind of first chunk: nine kinds give 1,080 images, each with its own edits.
 constexpr uint32_t kSeedsPerKind = 120;
 
@@ -407,10 +418,7 @@ TEST_P(SaveRoundTrip, EverySavedImageLoadsAgainWithItsRecordAndPassword) {
 }
 
 std::string KindName(const ::testing::TestParamInfo<FirstChunk>& info) {
-  static const char* const kNames[] = {"BootloaderNoCrc",    "BootloaderWithCrc", "MainCodeWithCrc",
-                                       "MainCodeNoCrc",      "CommonDataWithCrc", "CommonDataNoCrc",
-                                       "TunerDriverWithCrc", "OtherWithCrc",      "OtherNoCrc"};
-  return kNames[static_cast<int>(info.param)];
+  return NameOf(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstChunks, SaveRoundTrip, ::testing::ValuesIn(kAllFirstChunks),

@@ -4,6 +4,7 @@
 
 #include "config/ini/private_profile.h"
 #include "page_env.h"
+#include "testdata/special_files.h"
 
 namespace qtk {
 namespace {
@@ -193,6 +194,24 @@ TEST_F(GeneralPageTest, UnreadableLogoWarnsThenCountsAsNotStandard) {
   EXPECT_EQ(env.dialogs.messages[0].title, "Warning");
   EXPECT_EQ(env.dialogs.messages[0].icon, MessageIcon::Warning);
   EXPECT_EQ(env.dialogs.messages[1].text, "It is not a standard logo file!");
+}
+
+TEST_F(GeneralPageTest, SpecialFilesAreRefusedWithoutWaiting) {
+  // A FIFO chosen in the file dialog must not block the program until a writer comes.
+  const std::string fifo = source.File("pipe");
+  if (!testdata::MakeFifo(fifo))
+    GTEST_SKIP() << "no FIFOs here";
+  EXPECT_FALSE(ReplaceWith("logo", fifo));
+  EXPECT_EQ(env.dialogs.Texts(), (std::vector<std::string>{"Can not open logo file!",
+                                                           "It is not a standard logo file!"}));
+  env.dialogs.messages.clear();
+  EXPECT_FALSE(ReplaceWith("defaultdb", fifo));
+  EXPECT_EQ(env.dialogs.Texts(), std::vector<std::string>{"It is not a standard default DB file!"});
+  EXPECT_TRUE(env.runner.started.empty());
+  env.dialogs.messages.clear();
+  EXPECT_FALSE(ReplaceWith("maincode", fifo));
+  EXPECT_EQ(env.dialogs.Texts(), std::vector<std::string>{"Can not open chunk file " + fifo + "!"});
+  EXPECT_FALSE(env.chunk(kMainCodeChunkId).replace);
 }
 
 struct DbTextCase {
