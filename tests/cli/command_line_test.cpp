@@ -40,6 +40,7 @@ TEST_F(CommandLineTest, UsageErrorsExitTwo) {
   EXPECT_EQ(Run({"load", dir.File("fw.bin"), "--config", dir.File("QTK_K7720X.ini")}), 2);
   EXPECT_NE(err.str().find("--password"), std::string::npos);
   EXPECT_EQ(Run({"chunks", dir.File("fw.bin"), "--no-such-option"}), 2);
+  EXPECT_EQ(Run({"channels", dir.File("fw.bin")}), 2);  // no list to write
   EXPECT_EQ(Run({"save", dir.File("fw.bin"), "--config", dir.File("QTK_K7720X.ini"), "--password",
                  "1234", "-o", dir.File("out.bin"), "--replace", "0x10EF0100=x"}),
             2);
@@ -51,6 +52,9 @@ TEST_F(CommandLineTest, UsageErrorsExitTwo) {
 TEST_F(CommandLineTest, HelpSucceedsFailuresExitOneSuccessZero) {
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_NE(out.str().find("chunks"), std::string::npos);
+  EXPECT_NE(out.str().find("channels"), std::string::npos);
+  EXPECT_EQ(Run({"--version"}), 0);
+  EXPECT_EQ(out.str(), "qtkcli 9.8.7\n");
   EXPECT_EQ(Run({"chunks", dir.File("missing.bin")}), 1);
   EXPECT_EQ(err.str(), "Can not open firmware file.\n");
   EXPECT_EQ(Run({"chunks", dir.File("fw.bin")}), 0);
