@@ -6,25 +6,10 @@
 #include <QVBoxLayout>
 
 #include "app/widgets/bitmap_push_button.h"
+#include "app/widgets/filtered_line_edit.h"
+#include "app/widgets/password_edit.h"
 
 namespace qtk {
-namespace {
-
-QLineEdit* MakePasswordEdit(QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setEchoMode(QLineEdit::Password);
-  edit->setMaxLength(static_cast<int>(ChangePasswordForm::kTextLimit));
-  return edit;
-}
-
-BitmapPushButton* MakeSkinnedButton(const QString& caption, QWidget* parent) {
-  auto* button = new BitmapPushButton(caption, parent);
-  button->setMinimumHeight(22);
-  button->SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4);
-  return button;
-}
-
-}  // namespace
 
 ChangePasswordDialog::ChangePasswordDialog(FirmwareProject& project, LoadSession& session,
                                            UserDialogs& dialogs, QWidget* parent)
@@ -35,8 +20,8 @@ ChangePasswordDialog::ChangePasswordDialog(FirmwareProject& project, LoadSession
   old_edit_ = MakePasswordEdit(this);
   new_edit_ = MakePasswordEdit(this);
   confirm_edit_ = MakePasswordEdit(this);
-  ok_button_ = MakeSkinnedButton(QStringLiteral("OK"), this);
-  cancel_button_ = MakeSkinnedButton(QStringLiteral("Cancel"), this);
+  ok_button_ = MakeStandardButton(QStringLiteral("OK"), this);
+  cancel_button_ = MakeStandardButton(QStringLiteral("Cancel"), this);
   ok_button_->setDefault(true);
 
   auto* fields = new QFormLayout;
@@ -63,17 +48,17 @@ ChangePasswordDialog::ChangePasswordDialog(FirmwareProject& project, LoadSession
 }
 
 void ChangePasswordDialog::TakeTexts() {
-  form_.old_password = old_edit_->text().toStdString();
-  form_.new_password = new_edit_->text().toStdString();
-  form_.confirmation = confirm_edit_->text().toStdString();
+  form_.old_password = PasswordBytes(old_edit_);
+  form_.new_password = PasswordBytes(new_edit_);
+  form_.confirmation = PasswordBytes(confirm_edit_);
 }
 
 void ChangePasswordDialog::PutTexts() {
   // Each edit's change takes all three edits back into the form, so the texts are read
   // before the first edit changes.
-  const QString old_text = QString::fromStdString(form_.old_password);
-  const QString new_text = QString::fromStdString(form_.new_password);
-  const QString confirmation = QString::fromStdString(form_.confirmation);
+  const QString old_text = PasswordText(form_.old_password);
+  const QString new_text = PasswordText(form_.new_password);
+  const QString confirmation = PasswordText(form_.confirmation);
   old_edit_->setText(old_text);
   new_edit_->setText(new_text);
   confirm_edit_->setText(confirmation);

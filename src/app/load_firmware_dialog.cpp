@@ -10,20 +10,10 @@
 
 #include "app/firmware_drop.h"
 #include "app/widgets/bitmap_push_button.h"
+#include "app/widgets/filtered_line_edit.h"
+#include "app/widgets/password_edit.h"
 
 namespace qtk {
-namespace {
-
-constexpr int kSkinFrames = 5;
-
-BitmapPushButton* MakeSkinnedButton(const QString& caption, QWidget* parent) {
-  auto* button = new BitmapPushButton(caption, parent);
-  button->setMinimumHeight(22);
-  button->SetSkin(BitmapPushButton::kStandardSkinId, kSkinFrames, 5, 5, 5, 4);
-  return button;
-}
-
-}  // namespace
 
 LoadFirmwareDialog::LoadFirmwareDialog(LoadFirmwareMemory& memory, std::string default_config_path,
                                        UserDialogs& dialogs, QWidget* parent)
@@ -34,22 +24,20 @@ LoadFirmwareDialog::LoadFirmwareDialog(LoadFirmwareMemory& memory, std::string d
   auto* firmware_label = new QLabel(QStringLiteral("Firmware File:"), this);
   firmware_edit_ = new QLineEdit(this);
   firmware_edit_->setMaxLength(static_cast<int>(LoadFirmwareForm::kPathLimit));
-  firmware_browse_ = MakeSkinnedButton(QStringLiteral(">>"), this);
+  firmware_browse_ = MakeStandardButton(QStringLiteral(">>"), this);
 
   use_external_box_ = new QCheckBox(QStringLiteral("Use external config file"), this);
 
   config_label_ = new QLabel(QStringLiteral("Config File:"), this);
   config_edit_ = new QLineEdit(this);
   config_edit_->setMaxLength(static_cast<int>(LoadFirmwareForm::kPathLimit));
-  config_browse_ = MakeSkinnedButton(QStringLiteral(">>"), this);
+  config_browse_ = MakeStandardButton(QStringLiteral(">>"), this);
 
   password_label_ = new QLabel(QStringLiteral("Password:"), this);
-  password_edit_ = new QLineEdit(this);
-  password_edit_->setEchoMode(QLineEdit::Password);
-  password_edit_->setMaxLength(static_cast<int>(LoadFirmwareForm::kPasswordLimit));
+  password_edit_ = MakePasswordEdit(this);
 
-  ok_button_ = MakeSkinnedButton(QStringLiteral("OK"), this);
-  cancel_button_ = MakeSkinnedButton(QStringLiteral("Cancel"), this);
+  ok_button_ = MakeStandardButton(QStringLiteral("OK"), this);
+  cancel_button_ = MakeStandardButton(QStringLiteral("Cancel"), this);
   // Enter on a field closes with OK; Enter on a focused button clicks that button.
   ok_button_->setDefault(true);
 
@@ -123,14 +111,14 @@ void LoadFirmwareDialog::Opening() {
 void LoadFirmwareDialog::TakeControlValues() {
   form_.firmware_path = firmware_edit_->text().toStdString();
   form_.config_path = config_edit_->text().toStdString();
-  form_.password = password_edit_->text().toStdString();
+  form_.password = PasswordBytes(password_edit_);
   form_.use_external = use_external_box_->isChecked();
 }
 
 void LoadFirmwareDialog::RefreshControls() {
   firmware_edit_->setText(QString::fromStdString(form_.firmware_path));
   config_edit_->setText(QString::fromStdString(form_.config_path));
-  password_edit_->setText(QString::fromStdString(form_.password));
+  password_edit_->setText(PasswordText(form_.password));
   use_external_box_->setChecked(form_.use_external);
   UpdateConfigEnabled();
 }

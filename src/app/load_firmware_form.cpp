@@ -80,7 +80,8 @@ bool LoadFirmwareForm::BrowseConfig(UserDialogs& dialogs) {
 void LoadFirmwareForm::Accept() {
   firmware_path = ClipCharacters(firmware_path, kPathLimit);
   config_path = ClipCharacters(config_path, kPathLimit);
-  password = ClipCharacters(password, kPasswordLimit);
+  // The password is kept as its single bytes (Latin-1), one byte per character.
+  password = password.substr(0, kPasswordLimit);
   memory_.last_use_external = use_external;
   memory_.last_firmware_path = firmware_path;
   memory_.last_config_path = config_path;

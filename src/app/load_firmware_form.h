@@ -69,6 +69,7 @@ class LoadFirmwareForm {
 
   std::string firmware_path;
   std::string config_path;
+  // The password's single bytes (Latin-1), as the record keeps them.
   std::string password;
   bool use_external = false;
   bool retry_mark = false;

@@ -35,9 +35,7 @@ QString Text(const std::string& text) {
 }
 
 BitmapPushButton* MakeSkinnedButton(const char* caption, QWidget* parent) {
-  auto* button = new BitmapPushButton(Text(caption), parent);
-  button->setMinimumHeight(22);
-  button->SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4);
+  auto* button = MakeStandardButton(Text(caption), parent);
   // The window itself decides what Enter does.
   button->setAutoDefault(false);
   return button;
@@ -223,9 +221,9 @@ void MainWindow::OnCurrentItemChanged(QTreeWidgetItem* current) {
   const auto shown = model_->current_page();
   if (shown == next)
     return;
-  // The page being left checks what was typed into it; a refusal keeps it selected.
-  PageView* shown_view = shown ? View(*shown) : nullptr;
-  if ((shown_view != nullptr && !shown_view->TakeControls()) || !model_->SwitchPage(next)) {
+  // The page being left validates once (every edit is in its model already); a refusal keeps
+  // it selected.
+  if (!model_->SwitchPage(next)) {
     if (shown)
       SelectTreeItemOf(*shown);
     return;
@@ -248,12 +246,6 @@ void MainWindow::UpdateSettingsButtons() {
   const bool visible = model_->SettingsButtonsVisible();
   load_settings_button_->setVisible(visible);
   save_settings_button_->setVisible(visible);
-}
-
-bool MainWindow::TakeShownPageControls() {
-  const auto shown = model_->current_page();
-  PageView* view = shown ? View(*shown) : nullptr;
-  return view == nullptr || view->TakeControls();
 }
 
 void MainWindow::PutPageControls(PageId page) {

@@ -70,7 +70,6 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  bool TakeShownPageControls() override;
   void PutPageControls(PageId page) override;
   void RefreshLabels() override;
 

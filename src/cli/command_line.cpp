@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/channels_command.h"
+#include "cli/page_commands.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_commands.h"
 #include "common/fault_guard.h"
@@ -21,6 +22,7 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams,
         RegisterConfigCommand(app, streams, &status);
         RegisterFirmwareCommands(app, streams, &status);
         RegisterChannelsCommand(app, streams, &status);
+        RegisterPageCommands(app, streams, &status);
         try {
           app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

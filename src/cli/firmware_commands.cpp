@@ -8,6 +8,8 @@
 
 #include "cli/chunks_command.h"
 #include "cli/exit_status.h"
+#include "cli/password_option.h"
+#include "cli/replacement_option.h"
 #include "cli/stream_dialogs.h"
 #include "cli/text_format.h"
 #include "firmware/firmware_loader.h"
@@ -27,59 +29,12 @@ struct Opened {
 
 Opened Open(const OpenOptions& options, StreamDialogs& dialogs) {
   Opened opened;
-  opened.project =
-      OpenFirmware(options.image, options.config, options.password, opened.session, dialogs);
+  const std::optional<std::string> password =
+      PasswordOption(options.password, "--password", dialogs);
+  if (!password)
+    return opened;
+  opened.project = OpenFirmware(options.image, options.config, *password, opened.session, dialogs);
   return opened;
-}
-
-struct Replacement {
-  uint32_t id = 0;
-  std::string path;
-};
-
-// "0x02FD0100=logo.m2v" -> id and path.
-bool ParseReplacement(const std::string& text, Replacement& out) {
-  const size_t eq = text.find('=');
-  if (eq == std::string::npos || eq < 3 || eq + 1 == text.size())
-    return false;
-  if (text[0] != '0' || (text[1] != 'x' && text[1] != 'X'))
-    return false;
-  const char* first = text.data() + 2;
-  const char* last = text.data() + eq;
-  auto [end, error] = std::from_chars(first, last, out.id, 16);
-  if (error != std::errc() || end != last)
-    return false;
-  out.path = text.substr(eq + 1);
-  return true;
-}
-
-// The --replace options as ids and paths; a usage error is reported and gives nothing. The
-// common data chunk is always written from the settings record, so a file for it would be
-// ignored; two files for one chunk would leave one of them ignored.
-std::optional<std::vector<Replacement>> ParseReplacements(const std::vector<std::string>& texts,
-                                                          std::ostream& err) {
-  std::vector<Replacement> replacements;
-  for (const std::string& text : texts) {
-    Replacement r;
-    if (!ParseReplacement(text, r)) {
-      err << "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: " << text
-          << "\n";
-      return std::nullopt;
-    }
-    if (r.id == kCommonDataChunkId) {
-      err << "qtkcli: the common data chunk " << Hex32(r.id)
-          << " is written from the settings record; use --settings instead of --replace\n";
-      return std::nullopt;
-    }
-    for (const Replacement& earlier : replacements) {
-      if (earlier.id == r.id) {
-        err << "qtkcli: --replace names chunk " << Hex32(r.id) << " twice\n";
-        return std::nullopt;
-      }
-    }
-    replacements.push_back(r);
-  }
-  return replacements;
 }
 
 bool MarkReplacements(FirmwareProject& project, const std::vector<Replacement>& replacements,
@@ -119,10 +74,14 @@ int RunLoadCommand(const OpenOptions& options, bool json, Streams streams) {
 
 int RunSaveCommand(const SaveOptions& options, Streams streams) {
   StreamDialogs dialogs(streams.err);
-  if (options.change_password &&
-      (options.new_password.empty() || options.new_password.size() > kMaxPasswordLength)) {
-    streams.err << "qtkcli: --new-password takes 1 to 8 characters\n";
-    return kExitUsage;
+  std::optional<std::string> new_password;
+  if (options.change_password) {
+    new_password = PasswordOption(options.new_password, "--new-password", dialogs);
+    if (!new_password || new_password->empty()) {
+      if (new_password)
+        streams.err << "qtkcli: --new-password takes 1 to 8 characters\n";
+      return kExitUsage;
+    }
   }
   const auto replacements = ParseReplacements(options.replacements, streams.err);
   if (!replacements)
@@ -140,8 +99,9 @@ int RunSaveCommand(const SaveOptions& options, Streams streams) {
     opened.session.command_inputs.push_back(options.settings_file);
   }
   if (options.change_password &&
-      !ChangePassword(project, opened.session, options.open.password, options.new_password,
-                      options.new_password, dialogs)) {
+      !ChangePassword(project, opened.session,
+                      PasswordFromUtf8(options.open.password).value_or(std::string()),
+                      *new_password, *new_password, dialogs)) {
     return kExitFailure;
   }
   if (!MarkReplacements(project, *replacements, dialogs, streams.err))

@@ -4,6 +4,7 @@
 
 #include "common/user_dialogs.h"
 #include "firmware/firmware_project.h"
+#include "firmware/password_words.h"
 
 namespace qtk {
 
@@ -11,9 +12,6 @@ namespace password_messages {
 inline constexpr const char* kOldWrong = "The old password is wrong!";
 inline constexpr const char* kNoMatch = "The 2 passwords are not match!";
 }  // namespace password_messages
-
-// The passwords the change password dialog accepts are at most this long.
-inline constexpr size_t kMaxPasswordLength = 8;
 
 // Replaces the firmware password after the old one is proven: the record's password words
 // are rewritten at once (keyed with the main code CRC in the chunk table), the refresh flag

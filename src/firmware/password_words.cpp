@@ -4,10 +4,18 @@
 #include <array>
 #include <cstring>
 
+#include "common/latin1_text.h"
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
 
 namespace qtk {
+
+std::optional<std::string> PasswordFromUtf8(std::string_view text) {
+  std::optional<std::string> bytes = Utf8ToLatin1(text);
+  if (!bytes || bytes->size() > kMaxPasswordLength)
+    return std::nullopt;
+  return bytes;
+}
 
 uint32_t PasswordKey(const ChunkTable& chunks) {
   if (auto index = chunks.FindAny(kMainCodeChunkId))

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "firmware/firmware_project.h"
 
@@ -9,6 +11,15 @@ namespace qtk {
 // The firmware password is kept in record offsets 100 and 104 as two words keyed with the
 // main code chunk's CRC, so that replacing the main code changes the key.
 inline constexpr uint32_t kPasswordScramble = 0x2C6B19D4u;
+
+// A firmware password is a sequence of single bytes, at most this many: the two words hold 8
+// bytes. A character that needs two bytes would be stored cut and could never be typed again,
+// so every front end accepts only characters with a one-byte (Latin-1) encoding.
+inline constexpr size_t kMaxPasswordLength = 8;
+
+// The password bytes of a text given as UTF-8 (a command line): nothing when a character has no
+// one-byte encoding or when there are more than kMaxPasswordLength characters.
+std::optional<std::string> PasswordFromUtf8(std::string_view text);
 
 // The key: crc of the first main code chunk among all 16 table entries. An image without a
 // main code chunk cannot carry a meaningful password; its key is 0.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "pages/combo_state.h"
-#include "pages/settings_page.h"
+#include "pages/page_base.h"
 
 namespace qtk {
 
@@ -19,17 +19,20 @@ inline constexpr std::string_view kDisplayCharacters =
 // Version text characters are plain ASCII: codes up to this one.
 inline constexpr unsigned char kLastVersionCharacter = 0x80;
 inline constexpr size_t kMaxVersionLength = 23;
+// The palette count box takes up to three digits.
+inline constexpr size_t kPaletteCountDigits = 3;
+inline constexpr size_t kVolumeDigits = 3;
 inline constexpr const char* kCrcRomFilter = "rom Files(*.bin)|*.bin|All Files (*.*)|*.*||";
 
 // The Common page: OSD palette and transparence, default volume, scan modes, continue key,
 // system mode, new-program audio, logo delay, and the version, power-on and standby texts.
-class CommonPage : public SettingsPage {
+class CommonPage : public PageModel<PageId::kCommon> {
  public:
-  explicit CommonPage(const PageContext& context) : context_(context) {}
+  using PageModel::PageModel;
 
-  PageId Id() const override { return PageId::kCommon; }
   void Load() override;
   bool Store() override;
+  std::vector<PageField> Fields() override;
 
   ComboState osd_palette;
   ComboState transparence;
@@ -41,6 +44,7 @@ class CommonPage : public SettingsPage {
   ComboState new_radio_audio;
   ComboState logo_show_delay;
 
+  // The texts as typed, one byte per character; Store checks and writes them.
   std::string version_text;
   std::string power_on_text;
   std::string standby_text;
@@ -60,25 +64,25 @@ class CommonPage : public SettingsPage {
   void SetPaletteCount(long long value);
   // A number typed into the volume box: outside [Volume] MinValue..MaxValue becomes MinValue.
   void SetVolume(long long value);
-  // The slider moved: the number follows it.
+  // The user moved the slider: the number follows it.
   void SetVolumeFromSlider(int position);
 
   static bool IsDisplayCharacter(char c);
+  // Every character the version edit takes.
+  static std::string VersionCharacters();
 
   // The CRC rom file the save puts into the user database chunk; Load empties it.
-  const std::string& crc_rom_path() const { return context_.session->crc_rom_path; }
+  const std::string& crc_rom_path() const { return context().session->crc_rom_path; }
 
   // The hidden "CRC rom" browse button: asks for the file the save puts into the user
   // database chunk.
   void BrowseCrcRom();
 
  private:
-  CustomerSettings& settings() const { return context_.project->settings; }
   int PaletteMax() const;
   int DigitCount() const;
   void FillPaletteStyles();
 
-  PageContext context_;
   int palette_count_ = 0;
   int volume_ = 0;
   int volume_min_ = 0;

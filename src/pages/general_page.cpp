@@ -156,39 +156,52 @@ bool GeneralPage::clear_enabled() const {
 std::optional<int> GeneralPage::ChunkOfRow(int row) const {
   if (row < 0 || row >= static_cast<int>(rows_.size()))
     return std::nullopt;
-  const ChunkTable& chunks = project().chunks;
-  for (int i = 0; i < chunks.count; ++i) {
-    if (EqualsIgnoringCase(chunks.entries[static_cast<size_t>(i)].Name(),
-                           rows_[static_cast<size_t>(row)].name)) {
-      return i;
+  // Each row keeps the index of the chunk it was built from: names may repeat, differ only
+  // in case or be empty, and must never send a file into another chunk.
+  const int index = rows_[static_cast<size_t>(row)].chunk_index;
+  if (index < 0 || index >= project().chunks.count)
+    return std::nullopt;
+  return index;
+}
+
+int GeneralPage::RowOfChunk(uint32_t id) const {
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (const std::optional<int> chunk = ChunkOfRow(static_cast<int>(i));
+        chunk && project().chunks.entries[static_cast<size_t>(*chunk)].id == id) {
+      return static_cast<int>(i);
     }
   }
-  return std::nullopt;
+  return -1;
 }
 
 std::string GeneralPage::BuilderFile(const char* name) const {
-  return (context_.application_directory / name).string();
+  return (context().application_directory / name).string();
 }
 
 bool GeneralPage::Replace() {
   const std::optional<int> chunk = ChunkOfRow(selected_);
   if (!chunk)
     return false;
-  UserDialogs& dialogs = *context_.dialogs;
-  const uint32_t id = project().chunks.entries[static_cast<size_t>(*chunk)].id;
-
   FileDialogRequest request;
-  request.filter = ChunkFileFilter(id);
+  request.filter = ChunkFileFilter(project().chunks.entries[static_cast<size_t>(*chunk)].id);
   request.must_exist = true;
   request.read_only_ticked = true;
-  const std::optional<std::string> chosen = dialogs.AskOpenFile(request);
+  const std::optional<std::string> chosen = dialogs().AskOpenFile(request);
   if (!chosen)
     return false;
-  const std::string path = Trim(*chosen, TrimMode::kBoth, kWhiteSpace);
+  return ReplaceRow(selected_, *chosen);
+}
+
+bool GeneralPage::ReplaceRow(int row, const std::string& chosen_path) {
+  const std::optional<int> chunk = ChunkOfRow(row);
+  if (!chunk)
+    return false;
+  const uint32_t id = project().chunks.entries[static_cast<size_t>(*chunk)].id;
+  const std::string path = Trim(chosen_path, TrimMode::kBoth, kWhiteSpace);
   if (path.empty())
     return false;
   if (path.size() > kMaxChunkPathLength) {
-    dialogs.ShowMessage(general_messages::kNameTooLong);
+    dialogs().ShowMessage(general_messages::kNameTooLong);
     return false;
   }
 
@@ -196,16 +209,16 @@ bool GeneralPage::Replace() {
   if (id == kLogoChunkId) {
     const std::optional<bool> standard = IsStandardLogo(path);
     if (!standard) {
-      dialogs.ShowTitledMessage(general_messages::kWarningTitle, general_messages::kCannotOpenLogo,
-                                MessageIcon::Warning);
+      dialogs().ShowTitledMessage(general_messages::kWarningTitle,
+                                  general_messages::kCannotOpenLogo, MessageIcon::Warning);
     }
     if (!standard.value_or(false)) {
-      dialogs.ShowMessage(general_messages::kNotStandardLogo, MessageIcon::Error);
+      dialogs().ShowMessage(general_messages::kNotStandardLogo, MessageIcon::Error);
       return false;
     }
   } else if (id == kDefaultDatabaseChunkId) {
     if (!IsStandardDefaultDbText(path)) {
-      dialogs.ShowMessage(general_messages::kNotStandardDefaultDb, MessageIcon::Error);
+      dialogs().ShowMessage(general_messages::kNotStandardDefaultDb, MessageIcon::Error);
       return false;
     }
     if (!ConvertDefaultDatabase(path))
@@ -213,24 +226,60 @@ bool GeneralPage::Replace() {
     file = BuilderFile(builder_files::kDefaultDatabase);
   }
 
-  if (!ChunkFileFits(project(), file, *chunk, dialogs))
+  if (!ChunkFileFits(project(), file, *chunk, dialogs()))
     return false;
   ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(*chunk)];
   entry.replacement_path = file;
   entry.replace = true;
-  Row& row = rows_[static_cast<size_t>(selected_)];
-  row.file = path;
-  row.marked_path = file;
+  Row& shown = rows_[static_cast<size_t>(row)];
+  shown.file = path;
+  shown.marked_path = file;
   if (id == kUserDatabaseChunkId)
     user_db_from_conversion_ = false;
+  // The user database of a conversion is marked only now, with the default database that
+  // belongs to it: a conversion that fails on the way marks nothing.
+  if (id == kDefaultDatabaseChunkId)
+    MarkConvertedUserDatabase();
   return true;
+}
+
+void GeneralPage::MarkConvertedUserDatabase() {
+  std::error_code ec;
+  const std::optional<int> user_db = project().chunks.FindLoaded(kUserDatabaseChunkId);
+  // The builder reports a user database it could not write only on its console; a missing
+  // file must not be marked, or every later save would fail on it.
+  if (!user_db || !std::filesystem::exists(BuilderFile(builder_files::kUserDatabase), ec))
+    return;
+  // A file the user chose for the user database row gives way to the conversion's; the row
+  // no longer shows it, since the chunk no longer carries it.
+  Unmark(*user_db);
+  ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(*user_db)];
+  entry.replacement_path = BuilderFile(builder_files::kUserDatabase);
+  entry.replace = true;
+  user_db_from_conversion_ = true;
+}
+
+void GeneralPage::UnmarkBuilderOutputs() {
+  ChunkTable& chunks = project().chunks;
+  for (int i = 0; i < chunks.count; ++i) {
+    const ChunkEntry& entry = chunks.entries[static_cast<size_t>(i)];
+    if (!entry.replace)
+      continue;
+    for (const char* name : {builder_files::kDefaultDatabase, builder_files::kUserDatabase,
+                             builder_files::kUnzipped}) {
+      if (entry.replacement_path == BuilderFile(name)) {
+        Unmark(i);
+        break;
+      }
+    }
+  }
+  user_db_from_conversion_ = false;
 }
 
 bool GeneralPage::ConvertDefaultDatabase(const std::string& text_path) {
   namespace fs = std::filesystem;
-  UserDialogs& dialogs = *context_.dialogs;
-  auto fail = [&dialogs] {
-    dialogs.ShowMessage(general_messages::kConvertFailed);
+  auto fail = [this] {
+    dialogs().ShowMessage(general_messages::kConvertFailed);
     return false;
   };
   const fs::path input = BuilderFile(builder_files::kInput);
@@ -240,7 +289,8 @@ bool GeneralPage::ConvertDefaultDatabase(const std::string& text_path) {
   // is read.
   const bool input_is_chosen = fs::exists(input, ec) && fs::equivalent(input, text_path, ec);
   // Outputs of an earlier run must be gone, or a builder that fails would pass them off as
-  // this run's result.
+  // this run's result; the marks of that run name those files and go with them.
+  UnmarkBuilderOutputs();
   for (const char* name :
        {builder_files::kDefaultDatabase, builder_files::kUserDatabase, builder_files::kUnzipped}) {
     fs::remove(BuilderFile(name), ec);
@@ -259,26 +309,16 @@ bool GeneralPage::ConvertDefaultDatabase(const std::string& text_path) {
   if (!ini::WritePrivateProfileString("File0", "File", builder_files::kInput, settings_file)) {
     return fail();
   }
-  const MessageAnswer answer = dialogs.ShowMessage(general_messages::kDomesticQuestion,
-                                                   MessageIcon::Question, MessageButtons::YesNo);
+  const MessageAnswer answer = dialogs().ShowMessage(general_messages::kDomesticQuestion,
+                                                     MessageIcon::Question, MessageButtons::YesNo);
   if (!ini::WritePrivateProfileString("config", "LoadDomestic",
                                       answer == MessageAnswer::Yes ? "0" : "1", settings_file)) {
     return fail();
   }
-  const bool first_builder = (project().settings.U8(record::kConfigVersion) >> 4) == 1;
+  const bool first_builder = (settings().U8(record::kConfigVersion) >> 4) == 1;
   const char* program = first_builder ? builder_files::kProgramV1 : builder_files::kProgram;
-  if (context_.runner == nullptr || !context_.runner->RunProgramAndWait(program, {})) {
+  if (context().runner == nullptr || !context().runner->RunProgramAndWait(program, {}))
     return fail();
-  }
-  // The builder reports a user database it could not write only on its console; a missing
-  // file must not be marked, or every later save would fail on it.
-  if (std::optional<int> user_db = project().chunks.FindLoaded(kUserDatabaseChunkId);
-      user_db && fs::exists(BuilderFile(builder_files::kUserDatabase), ec)) {
-    ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(*user_db)];
-    entry.replacement_path = BuilderFile(builder_files::kUserDatabase);
-    entry.replace = true;
-    user_db_from_conversion_ = true;
-  }
   return true;
 }
 
@@ -311,6 +351,20 @@ void GeneralPage::Clear() {
   }
   rows_[static_cast<size_t>(selected_)].file.clear();
   rows_[static_cast<size_t>(selected_)].marked_path.clear();
+}
+
+std::vector<PageField> GeneralPage::Fields() {
+  return {ListField(
+      "Chunk list", ColumnNames(),
+      [this] {
+        FieldRows rows;
+        for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
+          rows.push_back(Cells(row));
+        return rows;
+      },
+      [](const FieldRows&) {
+        return std::string("the chunk list changes only by replacing a chunk with a file");
+      })};
 }
 
 }  // namespace qtk

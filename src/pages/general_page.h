@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/settings_page.h"
+#include "pages/page_base.h"
 
 namespace qtk {
 
@@ -44,7 +44,7 @@ bool IsStandardDefaultDbText(const std::string& path);
 
 // The General page ("Chunk" in the tree): the chunks the description lets the user see, and
 // their replacement by files, a channel list text being converted by the database builder.
-class GeneralPage : public SettingsPage {
+class GeneralPage : public PageModel<PageId::kGeneral> {
  public:
   struct Row {
     int chunk_index = -1;
@@ -56,11 +56,12 @@ class GeneralPage : public SettingsPage {
     std::string marked_path;  // what the chunk was marked with for that choice
   };
 
-  explicit GeneralPage(const PageContext& context) : context_(context) {}
+  using PageModel::PageModel;
 
-  PageId Id() const override { return PageId::kGeneral; }
   void Load() override;
   bool Store() override { return true; }
+  // The chunk rows, read only: a batch front end marks chunks through ReplaceRow.
+  std::vector<PageField> Fields() override;
 
   bool detail_shown() const { return detail_; }
   // Column captions and widths of the list.
@@ -76,19 +77,25 @@ class GeneralPage : public SettingsPage {
   bool clear_enabled() const;
 
   // "Replace...": asks for a file, checks and (for a channel list) converts it, and marks the
-  // chunk. False when nothing was marked.
+  // chunk of the selected row. False when nothing was marked.
   bool Replace();
+  // The same for a path chosen another way (the batch front end): the row's own chunk is
+  // marked, never another chunk that happens to share its name.
+  bool ReplaceRow(int row, const std::string& chosen_path);
+  // The row that lists the chunk with this id, -1 when none does.
+  int RowOfChunk(uint32_t id) const;
   // "Clear": takes the mark off the selected row's chunk.
   void Clear();
 
  private:
-  FirmwareProject& project() const { return *context_.project; }
   std::optional<int> ChunkOfRow(int row) const;
   bool ConvertDefaultDatabase(const std::string& text_path);
   std::string BuilderFile(const char* name) const;
   void Unmark(int chunk_index);
+  // The builder's outputs are deleted before each run; marks that name them go with them.
+  void UnmarkBuilderOutputs();
+  void MarkConvertedUserDatabase();
 
-  PageContext context_;
   bool detail_ = false;
   std::vector<Row> rows_;
   int selected_ = -1;

@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/user_dialogs.h"
 #include "firmware/firmware_project.h"
+#include "pages/page_fields.h"
 #include "pages/page_table.h"
 #include "settings/customer_settings.h"
 
@@ -12,10 +14,12 @@ namespace qtk {
 
 class ProgramRunner;
 
-// State that pages share for the whole run of the program, outside the record.
+// State that pages share outside the record. It describes the loaded firmware: every
+// successful load starts it afresh, so one image's state never reaches another's record.
 struct SharedPageState {
-  // Set by the Tuner page's Load when a loaded firmware had the tuner-driver chunk; never
-  // cleared for the rest of the run. The Common page's store reads it.
+  // Set by the Tuner page's Load when the loaded firmware has the tuner-driver chunk. The
+  // Common page's store then raises the configuration version to 2, and the Tuner page's
+  // store writes the parameter entry codes.
   bool had_tuner_driver_chunk = false;
 };
 
@@ -45,12 +49,18 @@ class SettingsPage {
   // Validates the page state and writes it into the record in the page's fixed field order;
   // false (after the page showed its message) refuses, leaving the fields written so far.
   virtual bool Store() = 0;
-  // Leaving the page: the view has put its controls into the model; a page whose values fail
-  // validation shows its message and returns false, keeping the selection on the page.
+  // Leaving the page (once per page switch): a page whose values fail validation shows its
+  // message and returns false, keeping the selection on the page. Every edit has reached the
+  // model when it was made, so there is nothing to take from the widgets first.
   virtual bool Validate() { return true; }
+  // The edit in progress ends, as when its control loses the focus: the main window calls it
+  // for the shown page before a save command, whose button takes the focus.
+  virtual void FinishEditing() {}
   // "Load Settings" while this page is shown: takes the page's part of a setting file buffer
   // into the record. Pages without an import ignore it.
   virtual void ImportSettings(const CustomerSettings::Bytes& /*file*/) {}
+  // The page's fields by name (page_fields.h) as the page is now: after a Load, ask again.
+  virtual std::vector<PageField> Fields() { return {}; }
 };
 
 }  // namespace qtk

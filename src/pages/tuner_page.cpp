@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
-#include "config/text_helpers.h"
+#include "pages/record_fields.h"
 #include "settings/setting_file.h"
 
 namespace qtk {
@@ -23,38 +22,14 @@ constexpr int kDiffShift = 6;
 
 constexpr int kZoomMin = 50;
 constexpr int kZoomMax = 300;
+constexpr int kZoomShownForZero = 100;
 constexpr int kFrequencyMin = 900;
 constexpr int kFrequencyMax = 2250;
 constexpr int kBandwidthMin = 15000;
 constexpr int kBandwidthMax = 45000;
 constexpr int kCrystalMax = 65535;
-
-int Bits(uint8_t byte, int shift, int width) {
-  return (byte >> shift) & ((1 << width) - 1);
-}
-
-// Writes the combo's selection into the bits; a combo without a selection keeps them, since
-// there is no value to write.
-void PutBits(uint8_t& byte, int shift, int width, const ComboState& combo) {
-  if (!combo.HasSelection())
-    return;
-  const int mask = ((1 << width) - 1) << shift;
-  byte = static_cast<uint8_t>((byte & ~mask) | ((combo.selection << shift) & mask));
-}
-
-std::string Hex(unsigned value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.*x", digits, value);
-  return text;
-}
-
-// A hexadecimal field: an empty, malformed or too long text gives 0.
-unsigned HexField(const std::string& text, unsigned max) {
-  if (!IsHex(text, false))
-    return 0;
-  const std::optional<uint32_t> value = HexValue(text, false);
-  return value && *value <= max ? *value : 0;
-}
+// Typed numbers are kept in an int; nothing the edits can hold comes near this.
+constexpr long long kTypedMax = 1 << 30;
 
 NamedValueList Cut(NamedValueList list) {
   if (list.names.size() > record::kTunerParameterEntries) {
@@ -64,14 +39,23 @@ NamedValueList Cut(NamedValueList list) {
   return list;
 }
 
+uint16_t U16Of(int value) {
+  return static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF));
+}
+
 }  // namespace
 
+void TunerPage::EditedNumber::Type(long long typed) {
+  value = static_cast<int>(std::clamp<long long>(typed, 0, kTypedMax));
+  changed = true;
+}
+
 NamedValueList TunerPage::ExtTypeList() const {
-  return Cut(project().config.GetExtTunerType());
+  return Cut(config().GetExtTunerType());
 }
 
 NamedValueList TunerPage::TypeList() const {
-  return extended_ ? ExtTypeList() : Cut(project().config.GetTunerType());
+  return extended_ ? ExtTypeList() : Cut(config().GetTunerType());
 }
 
 std::optional<int> TunerPage::CodeOf(const std::string& name) const {
@@ -100,7 +84,7 @@ void TunerPage::Load() {
   if (std::optional<int> index = project().chunks.FindLoaded(kTunerDriverChunkId)) {
     driver_chunk_index_ = *index;
     project().chunks.entries[static_cast<size_t>(*index)].replace = false;
-    context_.shared->had_tuner_driver_chunk = true;
+    shared().had_tuner_driver_chunk = true;
   }
 
   const NamedValueList ext = ExtTypeList();
@@ -128,16 +112,15 @@ void TunerPage::Load() {
       break;
     }
   }
-  list_shown_ = project().config.switches.customer_config_enable != 0;
+  list_shown_ = config().switches.customer_config_enable != 0;
 
-  const ConfigDescription& config = project().config;
-  iq_enable.Fill(config.GetIQEnable(), -1);
-  single_crystal.Fill(config.GetCostdown(), -1);
-  polarity.Fill(config.GetPolarity(), -1);
-  q_set.Fill(config.GetQSet(), -1);
-  i_set.Fill(config.GetISet(), -1);
-  diff_single.Fill(config.GetDiffSingle(), -1);
-  iq_set.Fill(config.GetIQSet(), -1);
+  iq_enable.Fill(config().GetIQEnable(), -1);
+  single_crystal.Fill(config().GetCostdown(), -1);
+  polarity.Fill(config().GetPolarity(), -1);
+  q_set.Fill(config().GetQSet(), -1);
+  i_set.Fill(config().GetISet(), -1);
+  diff_single.Fill(config().GetDiffSingle(), -1);
+  iq_set.Fill(config().GetIQSet(), -1);
   iq_enable.enabled = true;
   single_crystal.enabled = true;
 
@@ -149,20 +132,20 @@ void TunerPage::Load() {
     ShowEntry(index);
     ChooseDriverFile();
   } else {
-    iq_enable.Select(Bits(flags, kIqEnableBit, 1));
-    single_crystal.Select(Bits(flags, kCrystalBit, 1));
+    iq_enable.Select(GetBits(flags, kIqEnableBit, 1));
+    single_crystal.Select(GetBits(flags, kCrystalBit, 1));
   }
-  polarity.Select(Bits(flags, kPolarityBit, 1));
-  q_set.Select(Bits(flags, kQBit, 1));
-  i_set.Select(Bits(flags, kIBit, 1));
-  diff_single.Select(Bits(flags, kDiffShift, 2));
-  iq_set.Select(Bits(flags, kIqBit, 1));
-  user_crystal = s.U16(record::kUserCrystal);
+  polarity.Select(GetBits(flags, kPolarityBit, 1));
+  q_set.Select(GetBits(flags, kQBit, 1));
+  i_set.Select(GetBits(flags, kIBit, 1));
+  diff_single.Select(GetBits(flags, kDiffShift, 2));
+  iq_set.Select(GetBits(flags, kIqBit, 1));
+  user_crystal_ = s.U16(record::kUserCrystal);
 
   const uint8_t quality = s.U8(record::kSignalQualityZoom);
   const uint8_t intensity = s.U8(record::kSignalIntensityZoom);
-  quality_zoom = quality == 0 ? 100 : quality * 10;
-  intensity_zoom = intensity == 0 ? 100 : intensity * 10;
+  quality_zoom_.Put(quality == 0 ? kZoomShownForZero : quality * 10);
+  intensity_zoom_.Put(intensity == 0 ? kZoomShownForZero : intensity * 10);
   ApplyIqDependency();
 }
 
@@ -193,7 +176,10 @@ void TunerPage::ReorderEntries(const NamedValueList& ext) {
       }
     }
   }
-  std::fill_n(bytes.begin() + record::kExtTunerCodes, record::kTunerParameterEntries, 0);
+  // The entries now sit in description order, and their codes say so. Without them a save
+  // of an image that has no tuner-driver chunk (whose store leaves these bytes alone) would
+  // carry entries that the next load can match to no type and drops.
+  WriteExtCodes(ext);
 }
 
 void TunerPage::ShowEntry(int index) {
@@ -205,19 +191,19 @@ void TunerPage::ShowEntry(int index) {
   single_crystal.Clear();
   single_crystal.enabled = false;
   const uint8_t flags = s.U8(at + entry::kFlags);
-  polarity.Select(Bits(flags, kPolarityBit, 1));
-  q_set.Select(Bits(flags, kQBit, 1));
-  i_set.Select(Bits(flags, kIBit, 1));
-  iq_set.Select(Bits(flags, kIqBit, 1));
-  diff_single.Select(Bits(flags, kDiffShift, 2));
-  user_crystal = s.U16(at + entry::kUserCrystal);
-  base_address = Hex(s.U8(at + entry::kBaseAddress), 2);
-  frequency_low = s.U16(at + entry::kFrequencyLow);
-  frequency_high = s.U16(at + entry::kFrequencyHigh);
-  filter_bandwidth = s.U16(at + entry::kFilterBandwidth);
-  agc_threshold1 = Hex(s.U8(at + entry::kAgcThreshold1), 2);
-  agc_threshold2 = Hex(s.U8(at + entry::kAgcThreshold2), 2);
-  qpsk_config = Hex(s.U16(at + entry::kQpskConfig), 4);
+  polarity.Select(GetBits(flags, kPolarityBit, 1));
+  q_set.Select(GetBits(flags, kQBit, 1));
+  i_set.Select(GetBits(flags, kIBit, 1));
+  iq_set.Select(GetBits(flags, kIqBit, 1));
+  diff_single.Select(GetBits(flags, kDiffShift, 2));
+  user_crystal_ = s.U16(at + entry::kUserCrystal);
+  base_address = HexText(s.U8(at + entry::kBaseAddress), 2);
+  frequency_low_.Put(s.U16(at + entry::kFrequencyLow));
+  frequency_high_.Put(s.U16(at + entry::kFrequencyHigh));
+  filter_bandwidth_.Put(s.U16(at + entry::kFilterBandwidth));
+  agc_threshold1 = HexText(s.U8(at + entry::kAgcThreshold1), 2);
+  agc_threshold2 = HexText(s.U8(at + entry::kAgcThreshold2), 2);
+  qpsk_config = HexText(s.U16(at + entry::kQpskConfig), 4);
 }
 
 void TunerPage::WriteEntry(int index) {
@@ -225,23 +211,20 @@ void TunerPage::WriteEntry(int index) {
   const size_t at =
       record::kTunerParameters + static_cast<size_t>(index) * record::kTunerParameterSize;
   uint8_t flags = s.U8(at + entry::kFlags);
-  PutBits(flags, kQBit, 1, q_set);
-  PutBits(flags, kIBit, 1, i_set);
-  PutBits(flags, kIqBit, 1, iq_set);
-  PutBits(flags, kPolarityBit, 1, polarity);
-  PutBits(flags, kDiffShift, 2, diff_single);
+  PutSelectionBits(flags, kQBit, 1, q_set);
+  PutSelectionBits(flags, kIBit, 1, i_set);
+  PutSelectionBits(flags, kIqBit, 1, iq_set);
+  PutSelectionBits(flags, kPolarityBit, 1, polarity);
+  PutSelectionBits(flags, kDiffShift, 2, diff_single);
   s.SetU8(at + entry::kFlags, flags);
-  s.SetU16(at + entry::kUserCrystal,
-           static_cast<uint16_t>(std::clamp(user_crystal, 0, kCrystalMax)));
-  s.SetU8(at + entry::kBaseAddress, static_cast<uint8_t>(HexField(base_address, 0xFF)));
-  s.SetU16(at + entry::kFrequencyLow, static_cast<uint16_t>(std::clamp(frequency_low, 0, 0xFFFF)));
-  s.SetU16(at + entry::kFrequencyHigh,
-           static_cast<uint16_t>(std::clamp(frequency_high, 0, 0xFFFF)));
-  s.SetU16(at + entry::kFilterBandwidth,
-           static_cast<uint16_t>(std::clamp(filter_bandwidth, 0, 0xFFFF)));
-  s.SetU8(at + entry::kAgcThreshold1, static_cast<uint8_t>(HexField(agc_threshold1, 0xFF)));
-  s.SetU8(at + entry::kAgcThreshold2, static_cast<uint8_t>(HexField(agc_threshold2, 0xFF)));
-  s.SetU16(at + entry::kQpskConfig, static_cast<uint16_t>(HexField(qpsk_config, 0xFFFF)));
+  s.SetU16(at + entry::kUserCrystal, U16Of(user_crystal_));
+  s.SetU8(at + entry::kBaseAddress, static_cast<uint8_t>(HexFieldValue(base_address, 0xFF)));
+  s.SetU16(at + entry::kFrequencyLow, U16Of(frequency_low_.value));
+  s.SetU16(at + entry::kFrequencyHigh, U16Of(frequency_high_.value));
+  s.SetU16(at + entry::kFilterBandwidth, U16Of(filter_bandwidth_.value));
+  s.SetU8(at + entry::kAgcThreshold1, static_cast<uint8_t>(HexFieldValue(agc_threshold1, 0xFF)));
+  s.SetU8(at + entry::kAgcThreshold2, static_cast<uint8_t>(HexFieldValue(agc_threshold2, 0xFF)));
+  s.SetU16(at + entry::kQpskConfig, static_cast<uint16_t>(HexFieldValue(qpsk_config, 0xFFFF)));
   s.SetU8(at + entry::kDiffSingle, static_cast<uint8_t>(flags >> kDiffShift));
 }
 
@@ -259,7 +242,7 @@ void TunerPage::ChooseDriverFile() {
   std::string file_name;
   if (std::optional<int> code = CodeOf(tuner_type.SelectedText());
       code && tuner_type.HasSelection()) {
-    const NamedValueList drivers = project().config.GetExtTunerDriver();
+    const NamedValueList drivers = config().GetExtTunerDriver();
     for (size_t i = 0; i < drivers.names.size(); ++i) {
       if (drivers.values[i] == *code) {
         file_name = drivers.names[i];
@@ -270,7 +253,7 @@ void TunerPage::ChooseDriverFile() {
   // Without a driver for the type the path names the directory itself, which the save
   // refuses to open: the image never leaves with a driver that belongs to another type.
   ChunkEntry& chunk = project().chunks.entries[static_cast<size_t>(driver_chunk_index_)];
-  chunk.replacement_path = (context_.application_directory / file_name).string();
+  chunk.replacement_path = (context().application_directory / file_name).string();
   chunk.replace = true;
 }
 
@@ -293,6 +276,8 @@ void TunerPage::SelectTunerType(int selection) {
 void TunerPage::TunerTypeChanged() {
   if (!extended_ || !loaded_)
     return;
+  // Choosing another control ends the edit in progress before its value goes into the entry.
+  FinishEditing();
   CustomerSettings& s = settings();
   const NamedValueList ext = ExtTypeList();
   WriteEntry(current_entry_);
@@ -329,7 +314,7 @@ void TunerPage::SetRowEnable(int row, const std::string& text) {
   if (std::find(choices.begin(), choices.end(), text) == choices.end())
     return;
   rows_[static_cast<size_t>(row)].enable = text;
-  const std::vector<std::string> words = project().config.GetOffOnOption();
+  const std::vector<std::string> words = config().GetOffOnOption();
   const int previous = tuner_type.selection;
   tuner_type.items.clear();
   for (const Row& r : rows_) {
@@ -342,37 +327,59 @@ void TunerPage::SetRowEnable(int row, const std::string& text) {
 }
 
 void TunerPage::SetUserCrystal(long long value) {
-  user_crystal = static_cast<int>(std::clamp<long long>(value, 0, kCrystalMax));
+  user_crystal_ = static_cast<int>(std::clamp<long long>(value, 0, kCrystalMax));
+}
+void TunerPage::SetQualityZoom(long long value) {
+  quality_zoom_.Type(value);
+}
+void TunerPage::SetIntensityZoom(long long value) {
+  intensity_zoom_.Type(value);
+}
+void TunerPage::SetFrequencyLow(long long value) {
+  frequency_low_.Type(value);
+}
+void TunerPage::SetFrequencyHigh(long long value) {
+  frequency_high_.Type(value);
+}
+void TunerPage::SetFilterBandwidth(long long value) {
+  filter_bandwidth_.Type(value);
 }
 
-int TunerPage::FinishZoom(int value, const char* message) {
-  value = value / 10 * 10;
+void TunerPage::FinishZoom(EditedNumber& zoom, const char* message) {
+  if (!zoom.changed)
+    return;
+  int value = zoom.value / 10 * 10;
   if (value < kZoomMin || value > kZoomMax) {
-    context_.dialogs->ShowMessage(message, MessageIcon::Information);
-    value = value < kZoomMin ? 100 : kZoomMax;
+    dialogs().ShowMessage(message, MessageIcon::Information);
+    value = value < kZoomMin ? kZoomShownForZero : kZoomMax;
   }
-  return value;
+  zoom.Put(value);
+}
+
+void TunerPage::FinishRange(EditedNumber& number, int min, int max) {
+  if (number.changed)
+    number.Put(std::clamp(number.value, min, max));
 }
 
 void TunerPage::FinishQualityZoom() {
-  quality_zoom = FinishZoom(quality_zoom, tuner_messages::kQualityZoomRange);
+  FinishZoom(quality_zoom_, tuner_messages::kQualityZoomRange);
 }
 void TunerPage::FinishIntensityZoom() {
-  intensity_zoom = FinishZoom(intensity_zoom, tuner_messages::kIntensityZoomRange);
+  FinishZoom(intensity_zoom_, tuner_messages::kIntensityZoomRange);
 }
 void TunerPage::FinishFrequencyLow() {
-  frequency_low = std::clamp(frequency_low, kFrequencyMin, kFrequencyMax);
+  FinishRange(frequency_low_, kFrequencyMin, kFrequencyMax);
 }
 void TunerPage::FinishFrequencyHigh() {
-  frequency_high = std::clamp(frequency_high, kFrequencyMin, kFrequencyMax);
+  FinishRange(frequency_high_, kFrequencyMin, kFrequencyMax);
 }
 void TunerPage::FinishFilterBandwidth() {
-  filter_bandwidth = std::clamp(filter_bandwidth, kBandwidthMin, kBandwidthMax);
+  FinishRange(filter_bandwidth_, kBandwidthMin, kBandwidthMax);
 }
 
-bool TunerPage::Validate() {
+void TunerPage::FinishEditing() {
   if (!loaded_)
-    return true;
+    return;
   FinishQualityZoom();
   FinishIntensityZoom();
   if (extended_) {
@@ -380,6 +387,10 @@ bool TunerPage::Validate() {
     FinishFrequencyHigh();
     FinishFilterBandwidth();
   }
+}
+
+bool TunerPage::Validate() {
+  FinishEditing();
   return true;
 }
 
@@ -393,7 +404,7 @@ bool TunerPage::Store() {
       code && tuner_type.HasSelection()) {
     s.SetU8(record::kTunerType, static_cast<uint8_t>(*code));
   }
-  if (project().config.switches.customer_config_enable != 0) {
+  if (config().switches.customer_config_enable != 0) {
     const int count = std::min<int>(tuner_type.Count(), record::kOfferedTunerCodesSize);
     s.SetU8(record::kOfferedTunerCount,
             static_cast<uint8_t>(extended_ ? count : std::max(count - 1, 0)));
@@ -407,29 +418,33 @@ bool TunerPage::Store() {
   }
 
   uint8_t flags = s.U8(record::kTunerFlags);
-  PutBits(flags, kPolarityBit, 1, polarity);
+  PutSelectionBits(flags, kPolarityBit, 1, polarity);
   const bool iq_bits = extended_ || iq_enable.selection == 1;
   if (!extended_) {
-    PutBits(flags, kCrystalBit, 1, single_crystal);
-    PutBits(flags, kIqEnableBit, 1, iq_enable);
+    PutSelectionBits(flags, kCrystalBit, 1, single_crystal);
+    PutSelectionBits(flags, kIqEnableBit, 1, iq_enable);
   }
   if (iq_bits) {
-    PutBits(flags, kQBit, 1, q_set);
-    PutBits(flags, kIBit, 1, i_set);
-    PutBits(flags, kDiffShift, 2, diff_single);
-    PutBits(flags, kIqBit, 1, iq_set);
+    PutSelectionBits(flags, kQBit, 1, q_set);
+    PutSelectionBits(flags, kIBit, 1, i_set);
+    PutSelectionBits(flags, kDiffShift, 2, diff_single);
+    PutSelectionBits(flags, kIqBit, 1, iq_set);
   }
   s.SetU8(record::kTunerFlags, flags);
 
-  s.SetU16(record::kUserCrystal, static_cast<uint16_t>(std::clamp(user_crystal, 0, kCrystalMax)));
-  s.SetU8(record::kSignalQualityZoom, static_cast<uint8_t>(std::clamp(quality_zoom / 10, 0, 255)));
+  s.SetU16(record::kUserCrystal, U16Of(user_crystal_));
+  s.SetU8(record::kSignalQualityZoom,
+          static_cast<uint8_t>(std::clamp(quality_zoom_.value / 10, 0, 255)));
   s.SetU8(record::kSignalIntensityZoom,
-          static_cast<uint8_t>(std::clamp(intensity_zoom / 10, 0, 255)));
+          static_cast<uint8_t>(std::clamp(intensity_zoom_.value / 10, 0, 255)));
 
-  // The parameter entries and their codes belong to the extended format.
-  if (context_.shared->had_tuner_driver_chunk && extended_) {
+  // The codes and the chosen index follow the tuner-driver chunk whatever the format: a basic
+  // record is raised to the extended format by the Common page's store in the same save, and
+  // must not go out with stale codes. Only the entry itself belongs to the extended format.
+  if (shared().had_tuner_driver_chunk) {
     const NamedValueList ext = ExtTypeList();
-    WriteEntry(current_entry_);
+    if (extended_)
+      WriteEntry(current_entry_);
     WriteExtCodes(ext);
     const int last = std::max(static_cast<int>(ext.values.size()) - 1, 0);
     s.SetU8(record::kExtTunerIndex,
@@ -441,6 +456,101 @@ bool TunerPage::Store() {
 void TunerPage::ImportSettings(const CustomerSettings::Bytes& file) {
   ImportTunerSettings(settings(), file);
   Load();
+}
+
+std::string TunerPage::SetRows(const std::vector<std::vector<std::string>>& rows) {
+  if (rows.size() != rows_.size())
+    return "the list has " + std::to_string(rows_.size()) + " rows, not " +
+           std::to_string(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string row = "row " + std::to_string(i + 1);
+    if (rows[i].size() != 2)
+      return row + " needs two cells, \"Tuner\" and \"Enable\"";
+    if (rows[i][0] != rows_[i].name)
+      return row + " is " + DescribeValue(rows_[i].name) + ", not " + DescribeValue(rows[i][0]);
+    // A cell the user leaves alone needs no choice of its own: a basic record may show its
+    // first type off, which no drop-down offers.
+    const std::vector<std::string> choices = EnableChoices(static_cast<int>(i));
+    if (rows[i][1] != rows_[i].enable &&
+        std::find(choices.begin(), choices.end(), rows[i][1]) == choices.end()) {
+      std::string offered;
+      for (const std::string& c : choices)
+        offered += (offered.empty() ? "" : ", ") + DescribeValue(c);
+      return row + " \"Enable\" takes one of: " + offered;
+    }
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i][1] != rows_[i].enable)
+      SetRowEnable(static_cast<int>(i), rows[i][1]);
+  }
+  return {};
+}
+
+std::vector<PageField> TunerPage::Fields() {
+  namespace len = tuner_edit_lengths;
+  const std::string hex = kTunerHexCharacters;
+  auto is_extended = [this] { return extended_; };
+  auto hex_field = [&hex, &is_extended](const char* name, size_t digits, std::string& text) {
+    return HexField(
+               name, digits, hex, [&text] { return text; },
+               [&text](const std::string& typed) { text = typed; })
+        .ShownWhen(is_extended);
+  };
+  // An edit whose rule runs when it is left: the user types the number and leaves the edit.
+  auto left_number = [](const char* name, size_t digits, std::function<long long()> get,
+                        std::function<void(long long)> type, std::function<void()> leave) {
+    return NumberField(name, digits, std::move(get),
+                       [type = std::move(type), leave = std::move(leave)](long long value) {
+                         type(value);
+                         leave();
+                       });
+  };
+  std::vector<PageField> fields = {
+      ListField(
+          "Tuner list", {"Tuner", "Enable"},
+          [this] {
+            FieldRows out;
+            for (const Row& r : rows_)
+              out.push_back({r.name, r.enable});
+            return out;
+          },
+          [this](const FieldRows& rows) { return SetRows(rows); })
+          .ShownWhen([this] { return list_shown_; }),
+      ChoiceField("Tuner type", tuner_type, [this](int index) { SelectTunerType(index); }),
+      ChoiceField("Polarity", polarity),
+      ChoiceField("Single crystal", single_crystal),
+      NumberField(
+          "User crystal", len::kUserCrystal, [this] { return user_crystal_; },
+          [this](long long value) { SetUserCrystal(value); }),
+      left_number(
+          "Signal quality zoom", len::kZoom, [this] { return quality_zoom_.value; },
+          [this](long long v) { SetQualityZoom(v); }, [this] { FinishQualityZoom(); }),
+      left_number(
+          "Signal intensity zoom", len::kZoom, [this] { return intensity_zoom_.value; },
+          [this](long long v) { SetIntensityZoom(v); }, [this] { FinishIntensityZoom(); }),
+      ChoiceField("I/Q enable", iq_enable, [this](int index) { SelectIqEnable(index); }),
+      ChoiceField("Q+/Q-", q_set),
+      ChoiceField("I/Q", iq_set),
+      ChoiceField("I+/I-", i_set),
+      ChoiceField("Diff/Single", diff_single),
+      hex_field("Base address", len::kByteHex, base_address),
+      left_number(
+          "Frequency low", len::kFrequency, [this] { return frequency_low_.value; },
+          [this](long long v) { SetFrequencyLow(v); }, [this] { FinishFrequencyLow(); })
+          .ShownWhen(is_extended),
+      left_number(
+          "Frequency high", len::kFrequency, [this] { return frequency_high_.value; },
+          [this](long long v) { SetFrequencyHigh(v); }, [this] { FinishFrequencyHigh(); })
+          .ShownWhen(is_extended),
+      left_number(
+          "Filter BW", len::kFilterBandwidth, [this] { return filter_bandwidth_.value; },
+          [this](long long v) { SetFilterBandwidth(v); }, [this] { FinishFilterBandwidth(); })
+          .ShownWhen(is_extended),
+      hex_field("AGC Threshold 1", len::kByteHex, agc_threshold1),
+      hex_field("AGC Threshold 2", len::kByteHex, agc_threshold2),
+      hex_field("QPSK config", len::kQpskConfig, qpsk_config),
+  };
+  return fields;
 }
 
 }  // namespace qtk

@@ -6,6 +6,7 @@
 #include "app/change_password_dialog.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "firmware/password_words.h"
+#include "key_typing.h"
 #include "shell_fixtures.h"
 
 using qtk::ChangePasswordDialog;
@@ -27,7 +28,7 @@ class ChangePasswordDialogTest : public QObject {
   }
   static void Type(QLineEdit* edit, const QString& text) {
     edit->clear();
-    QTest::keyClicks(edit, text);
+    qtk::testing::TypeKeys(edit, text);
   }
   static bool AllEmpty(const ChangePasswordDialog& dialog) {
     return dialog.OldPasswordEdit()->text().isEmpty() &&
@@ -132,6 +133,28 @@ class ChangePasswordDialogTest : public QObject {
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(project_->settings.bytes() == record);
     QVERIFY(!project_->password_refresh);
+  }
+  void APasswordIsTypedAsSingleBytesAndCanBeTypedAgain() {
+    auto dialog = Make();
+    Type(dialog->OldPasswordEdit(), "1234");
+    Type(dialog->NewPasswordEdit(), QString::fromUtf8("p\u00e4sswort"));
+    Type(dialog->ConfirmationEdit(), QString::fromUtf8("p\u20acx\u00e4sswort"));  // no euro sign
+    QCOMPARE(dialog->ConfirmationEdit()->text(), QString::fromUtf8("px\u00e4sswor"));
+    Type(dialog->ConfirmationEdit(), QString::fromUtf8("p\u00e4sswort"));
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QVERIFY(dialogs_.messages.empty());
+    QCOMPARE(session_.current_password, std::string("p\xE4sswort"));
+    QCOMPARE(qtk::DecodePassword(*project_), std::string("p\xE4sswort"));
+
+    // Typed again in the next dialog, the same eight characters prove it.
+    auto again = Make();
+    Type(again->OldPasswordEdit(), QString::fromUtf8("p\u00e4sswort"));
+    Type(again->NewPasswordEdit(), "1234");
+    Type(again->ConfirmationEdit(), "1234");
+    QTest::mouseClick(again->OkButton(), Qt::LeftButton);
+    QCOMPARE(again->result(), int(QDialog::Accepted));
+    QVERIFY(qtk::VerifyPassword(*project_, "1234"));
   }
 };
 

@@ -69,6 +69,30 @@ class EditableListControlTest : public QObject {
     QVERIFY(list->IsEditing());
   }
 
+  void ADropDownStaysOpenInTheActiveWindowUntilAnEntryIsPicked() {
+    auto list = MakeList();
+    list->SetColumnChoice(1, true);
+    connect(list.get(), &EditableListControl::ChoicesRequested, this,
+            [](int, QStringList* choices) {
+              *choices = {"Off", "On"};
+            });
+    QSignalSpy edited(list.get(), &EditableListControl::CellEdited);
+    list->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(list.get()));
+    // Its list takes the focus when it opens; that is no reason to end the edit.
+    ClickCell(*list, 1, 1);
+    QComboBox* drop_down = list->ActiveDropDown();
+    QVERIFY(drop_down != nullptr);
+    QVERIFY(drop_down->view()->isVisible());
+    QVERIFY(list->IsEditing());
+    QCOMPARE(edited.count(), 0);
+    drop_down->view()->setCurrentIndex(drop_down->model()->index(1, 0));
+    QTest::keyClick(drop_down->view(), Qt::Key_Return);
+    QTRY_VERIFY(!list->IsEditing());
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(list->CellText(1, 1), QString("On"));
+  }
+
   void EnterWritesCellThenNotifies() {
     auto list = MakeList();
     QString text_in_cell_at_signal;

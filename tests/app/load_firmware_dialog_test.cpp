@@ -8,6 +8,7 @@
 #include "app/widgets/bitmap_push_button.h"
 #include "common/recording_dialogs.h"
 #include "drop_events.h"
+#include "key_typing.h"
 #include "testdata/image_builder.h"
 #include "testdata/temp_dir.h"
 
@@ -113,6 +114,17 @@ class LoadFirmwareDialogTest : public QObject {
     QVERIFY(dialog->GetLoadPaths(fw, cfg));
     QCOMPARE(cfg, std::string("/cfg/y.ini"));
     QVERIFY(dialogs_.messages.empty());
+  }
+
+  void ThePasswordIsKeptAsTheSingleBytesTheRecordHolds() {
+    auto dialog = Make();
+    dialog->show();
+    qtk::testing::TypeKeys(dialog->PasswordEdit(), QString::fromUtf8("p\u20ac\u00e4sswort!"));
+    // The euro sign has no one-byte encoding and is refused; eight characters fit.
+    QCOMPARE(dialog->PasswordEdit()->text(), QString::fromUtf8("p\u00e4sswort"));
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(memory_.entered_password, std::string("p\xE4sswort"));
+    QCOMPARE(dialog->Password(), std::string("p\xE4sswort"));
   }
 
   void EmptyFieldsCloseWithOkButFailPaths() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/model/change_password_form.h"
@@ -8,8 +9,10 @@
 #include "app/model/main_window_texts.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/password_words.h"
+#include "pages/page_list.h"
 #include "settings/setting_file.h"
 #include "shell_fixtures.h"
+#include "testdata/saved_image.h"
 
 namespace qtk {
 namespace {
@@ -23,15 +26,9 @@ using shell_testing::ShellEnv;
 // Records what the model asks of its window.
 class RecordingView : public MainWindowViewPort {
  public:
-  bool TakeShownPageControls() override {
-    ++takes;
-    return take_answer;
-  }
   void PutPageControls(PageId page) override { put.push_back(page); }
   void RefreshLabels() override { ++label_refreshes; }
 
-  bool take_answer = true;
-  int takes = 0;
   std::vector<PageId> put;
   int label_refreshes = 0;
 };
@@ -278,11 +275,10 @@ TEST_F(MainWindowModelTest, SaveFirmwareStoresEveryPageThenWritesTheImage) {
   const std::string output = env.dir.File("out.bin");
   dialogs.chosen_paths = {output};
   ASSERT_TRUE(model->SaveFirmwareCommand());
-  std::vector<std::string> expected;
+  std::vector<std::string> expected = {"Finish General"};
   for (const auto& info : kPageTable)
     expected.push_back("Store " + std::string(info.name));
   EXPECT_EQ(pages.log, expected);
-  EXPECT_EQ(view.takes, 1);
   ASSERT_EQ(dialogs.file_requests.size(), 1u);
   EXPECT_EQ(dialogs.file_requests[0].filter, "Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||");
   EXPECT_TRUE(dialogs.file_requests[0].ask_before_overwrite);
@@ -315,13 +311,18 @@ TEST_F(MainWindowModelTest, TheFirstRefusingPageStopsBothSavesSilently) {
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(MainWindowModelTest, WidgetsRefusingTheirValuesStopTheSaveBeforeAnyStore) {
+TEST_F(MainWindowModelTest, TheShownPageFinishesItsEditBeforeEitherSaveStores) {
   auto model = Make();
-  view.take_answer = false;
-  EXPECT_FALSE(model->SaveFirmwareCommand());
+  model->OpenPage(PageId::kTuner);
+  EXPECT_FALSE(model->SaveFirmwareCommand());  // cancelled at the file dialog
+  ASSERT_GE(pages.log.size(), 2u);
+  EXPECT_EQ(pages.log[0], "Finish Tuner");
+  EXPECT_EQ(pages.log[1], "Store General");
+  EXPECT_EQ(view.put, std::vector<PageId>{PageId::kTuner});
+  pages.log.clear();
   EXPECT_FALSE(model->SaveSettingsFile());
-  EXPECT_TRUE(pages.log.empty());
-  EXPECT_TRUE(dialogs.file_requests.empty());
+  EXPECT_EQ(pages.log[0], "Finish Tuner");
+  EXPECT_EQ(std::count(pages.log.begin(), pages.log.end(), "Finish Tuner"), 1);
 }
 
 TEST_F(MainWindowModelTest, SaveFirmwareCancelledWritesNothing) {
@@ -500,6 +501,34 @@ TEST_F(MainWindowModelTest, ASuccessfulReloadRefillsTheSameProjectAndEveryPage) 
   EXPECT_EQ(model->LoadSettingsLabel(), "Load Panel...");
 }
 
+// ---- The main window model over the real pages ----
+
+TEST(MainWindowModelWithPages, TheTunerDriverChunkOfOneImageNeverRaisesAnothersVersion) {
+  ShellEnv with_driver;  // configuration version 2, tuner-driver chunk
+  ShellEnv without({.config_version = 1, .with_tuner_driver = false});
+  RecordingDialogs dialogs;
+  std::unique_ptr<FirmwareProject> project = with_driver.Open();
+  ASSERT_TRUE(project);
+  MainWindowModel model(std::move(*project), with_driver.session,
+                        {&dialogs, with_driver.dir.path(), nullptr, CreatePageModel});
+  ASSERT_TRUE(model.shared().had_tuner_driver_chunk);
+  ScriptedLoadDialog reload;
+  reload.steps = {without.Good()};
+  ASSERT_TRUE(model.ReloadFirmware(reload));
+  EXPECT_FALSE(model.shared().had_tuner_driver_chunk);
+
+  const std::string output = without.dir.File("saved.bin");
+  dialogs.chosen_paths = {output};
+  ASSERT_TRUE(model.SaveFirmwareCommand()) << dialogs.LastText();
+  const testdata::SavedImage saved = testdata::ReadSavedImage(output);
+  ASSERT_TRUE(saved.parsed);
+  EXPECT_EQ(saved.Record()[record::kConfigVersion] & 0x0F, 1);
+  // The same image still raises its own record, as before.
+  reload.steps = {with_driver.Good()};
+  ASSERT_TRUE(model.ReloadFirmware(reload));
+  EXPECT_TRUE(model.shared().had_tuner_driver_chunk);
+}
+
 // ---- Change password rules ----
 
 class ChangePasswordFormTest : public ::testing::Test {
@@ -557,6 +586,25 @@ TEST_F(ChangePasswordFormTest, SuccessReencodesTheWordsAndSetsTheCurrentPassword
   EXPECT_EQ(session.current_password, "87654321");
   EXPECT_TRUE(VerifyPassword(*project, "87654321"));
   EXPECT_FALSE(VerifyPassword(*project, "1234"));
+}
+
+TEST_F(ChangePasswordFormTest, APasswordIsEightSingleBytes) {
+  Type("1234", "p\xE4sswort!", "p\xE4sswort?");  // Latin-1 "pässwort", then a ninth character
+  EXPECT_TRUE(form.Submit(*project, session, dialogs));
+  EXPECT_EQ(DecodePassword(*project), "p\xE4sswort");
+  EXPECT_EQ(session.current_password, "p\xE4sswort");
+}
+
+TEST(PasswordText, OnlyCharactersOfOneByteAndAtMostEight) {
+  EXPECT_EQ(PasswordFromUtf8("1234"), std::optional<std::string>("1234"));
+  EXPECT_EQ(PasswordFromUtf8("p\xC3\xA4sswort"), std::optional<std::string>("p\xE4sswort"));
+  EXPECT_EQ(PasswordFromUtf8("\xC3\xBF"), std::optional<std::string>("\xFF"));
+  EXPECT_EQ(PasswordFromUtf8(""), std::optional<std::string>(""));
+  EXPECT_EQ(PasswordFromUtf8("p\xC3\xA4sswort!"), std::nullopt);  // nine characters
+  EXPECT_EQ(PasswordFromUtf8("\xE2\x82\xAC"), std::nullopt);      // the euro sign needs two bytes
+  EXPECT_EQ(PasswordFromUtf8("\xC4\x80"), std::nullopt);          // U+0100
+  EXPECT_EQ(PasswordFromUtf8("\xC3"), std::nullopt);              // cut short
+  EXPECT_EQ(PasswordFromUtf8("\xE4"), std::nullopt);              // Latin-1 itself is no UTF-8
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ class FakePage : public SettingsPage {
     Log("Validate");
     return validate_answer;
   }
+  void FinishEditing() override { Log("Finish"); }
   void ImportSettings(const CustomerSettings::Bytes& file) override {
     Log("Import");
     imported = file;

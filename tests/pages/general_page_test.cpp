@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/ini/private_profile.h"
+#include "firmware/firmware_saver.h"
 #include "page_env.h"
 #include "testdata/special_files.h"
 
@@ -311,6 +312,49 @@ TEST_F(GeneralPageTest, TooBigDefaultDatabaseMessagesTellCompressedFromRaw) {
             "The size of ZIP compressed default base file " + out + " is too big");
 }
 
+TEST_F(GeneralPageTest, AConversionWhoseOutputDoesNotFitMarksNothing) {
+  env.runner.default_db_output = testdata::PatternBytes(0x2000);  // the chunk holds 0x2000 - 128
+  env.runner.user_db_output = {7, 7, 7};
+  EXPECT_FALSE(ReplaceWith("defaultdb", WriteList("#x\n")));
+  EXPECT_FALSE(env.chunk(kDefaultDatabaseChunkId).replace);
+  // No hidden user database mark that no row shows and "Clear" could not reach.
+  EXPECT_FALSE(env.chunk(kUserDatabaseChunkId).replace);
+  EXPECT_TRUE(env.chunk(kUserDatabaseChunkId).replacement_path.empty());
+  for (const GeneralPage::Row& r : page.rows())
+    EXPECT_EQ(r.file, "") << r.name;
+}
+
+TEST_F(GeneralPageTest, ANewConversionTakesTheMarksOfTheOutputsItDeletesWithThem) {
+  env.runner.default_db_output = {1, 2, 3};
+  env.runner.user_db_output = {4, 5};
+  const std::string list = WriteList("#x\n");
+  ASSERT_TRUE(ReplaceWith("defaultdb", list));
+  ASSERT_TRUE(env.chunk(kUserDatabaseChunkId).replace);
+
+  env.runner.can_start = false;  // the second run fails after the old outputs are deleted
+  EXPECT_FALSE(ReplaceWith("defaultdb", list));
+  EXPECT_EQ(env.dialogs.LastText(), "Convert default database file fail!");
+  EXPECT_FALSE(std::filesystem::exists(env.dir.File("m_6615_df.bin")));
+  EXPECT_FALSE(env.chunk(kDefaultDatabaseChunkId).replace);
+  EXPECT_FALSE(env.chunk(kUserDatabaseChunkId).replace);
+  EXPECT_EQ(page.rows()[static_cast<size_t>(RowOf(page, "defaultdb"))].file, "");
+  EXPECT_FALSE(page.clear_enabled());
+  // A save now writes both database chunks as they were, and fails on no missing file.
+  const std::string out = env.dir.File("out.bin");
+  EXPECT_EQ(SaveFirmware(*env.project, env.session, out, env.dialogs), SaveResult::kSaved);
+}
+
+TEST_F(GeneralPageTest, AConversionReplacesAUserDatabaseTheUserChoseAndItsRowSaysSo) {
+  const std::string own = source.File("own_user_db.bin");
+  testdata::WriteFile(own, {9, 9});
+  ASSERT_TRUE(ReplaceWith("userdb", own));
+  env.runner.default_db_output = {1, 2, 3};
+  env.runner.user_db_output = {4, 5};
+  ASSERT_TRUE(ReplaceWith("defaultdb", WriteList("#x\n")));
+  EXPECT_EQ(env.chunk(kUserDatabaseChunkId).replacement_path, env.dir.File("user_db.bin"));
+  EXPECT_EQ(page.rows()[static_cast<size_t>(RowOf(page, "userdb"))].file, "");
+}
+
 TEST_F(GeneralPageTest, ChosenFileMayBeTheBuildersOwnInput) {
   const std::string input = env.dir.File("Tmp_default_dbquar8.txt");
   testdata::WriteFile(input, {'#', 'x', '\n'});
@@ -359,6 +403,56 @@ TEST_F(GeneralPageTest, StoreChangesNothing) {
   const CustomerSettings::Bytes before = env.settings().bytes();
   EXPECT_TRUE(page.Store());
   EXPECT_EQ(env.settings().bytes(), before);
+}
+
+// Chunk names may repeat, differ only in case, or be empty: each row still stands for the
+// chunk it was built from.
+class GeneralPageNames : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<testdata::ChunkSpec> chunks = testdata::StandardChunks({});
+    for (testdata::ChunkSpec& c : chunks) {
+      if (c.id == kGameEmulatorChunkId)
+        c.name = "logo";
+      if (c.id == kTunerDriverChunkId)
+        c.name = "LOGO";
+      if (c.id == kDynamicPanelChunkId)
+        c.name = "";
+    }
+    testdata::WriteFile(env.image_path(), testdata::BuildFirmware(chunks, testing::kPassword));
+    env.Reopen();
+    ASSERT_TRUE(env.project);
+    page.Load();
+  }
+  PageEnv env;
+  testdata::TempDir source{"qtk_pages_src"};
+  GeneralPage page{env.context};
+};
+
+TEST_F(GeneralPageNames, EachRowReplacesAndClearsItsOwnChunk) {
+  ASSERT_EQ(page.rows()[6].name, "logo");
+  ASSERT_EQ(page.rows()[7].name, "LOGO");
+  ASSERT_EQ(page.rows()[3].name, "");
+  const std::string file = source.File("any.bin");
+  testdata::WriteFile(file, testdata::PatternBytes(0x80));
+  for (int row : {6, 7, 3}) {
+    page.SelectRow(row);
+    env.dialogs.chosen_paths.push_back(file);
+    ASSERT_TRUE(page.Replace()) << row << ": " << env.dialogs.LastText();
+  }
+  EXPECT_EQ(env.dialogs.file_requests[0].filter, ChunkFileFilter(kGameEmulatorChunkId));
+  EXPECT_TRUE(env.dialogs.messages.empty());
+  EXPECT_FALSE(env.chunk(kLogoChunkId).replace);
+  for (uint32_t id : {kGameEmulatorChunkId, kTunerDriverChunkId, kDynamicPanelChunkId}) {
+    EXPECT_TRUE(env.chunk(id).replace) << std::hex << id;
+    EXPECT_EQ(env.chunk(id).replacement_path, file);
+  }
+  page.SelectRow(7);
+  page.Clear();
+  EXPECT_FALSE(env.chunk(kTunerDriverChunkId).replace);
+  EXPECT_TRUE(env.chunk(kGameEmulatorChunkId).replace);
+  EXPECT_EQ(page.RowOfChunk(kTunerDriverChunkId), 7);
+  EXPECT_EQ(page.RowOfChunk(kGameRomChunkId), -1);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
@@ -14,11 +15,19 @@
 #include "app/pages/page_registry.h"
 #include "app/pages/tuner_page_view.h"
 #include "page_env.h"
+#include "user_actions.h"
 
 namespace qtk {
 
 class PageViewsTest : public QObject {
   Q_OBJECT
+
+  // Edits notice that they lose the focus only in an active window.
+  static void Show(QWidget& view) {
+    view.show();
+    view.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+  }
 
  private slots:
   void RegistryCreatesTheThreePages() {
@@ -34,30 +43,63 @@ class PageViewsTest : public QObject {
     QVERIFY(!CreatePageModel(PageId::kLanguage, env.context));
   }
 
+  void EveryNamedFieldIsTheLabelOfAControlOnItsPage() {
+    testing::PageEnv env;
+    ForEachPageRow([&](auto row) {
+      using Model = typename decltype(row)::ModelType;
+      Model model(env.context);
+      model.Load();
+      std::unique_ptr<PageView> view(CreatePageView(Model::kId, model, nullptr));
+      QVERIFY(view);
+      QStringList labels;
+      for (QLabel* label : view->findChildren<QLabel*>()) {
+        QString text = label->text().simplified();
+        if (text.endsWith(QStringLiteral(" 0x")))
+          text.chop(3);
+        labels << text;
+      }
+      for (const PageField& field : model.Fields()) {
+        if (field.kind == FieldKind::kList)
+          continue;
+        QVERIFY2(labels.contains(QString::fromStdString(field.name)), field.name.c_str());
+      }
+    });
+  }
+
   void TunerEditsTakeOnlyTheirCharacters() {
     testing::PageEnv env;
     TunerPage model(env.context);
     model.Load();
     TunerPageView view(model);
     view.PutControls();
-    view.base_address()->clear();
-    QTest::keyClicks(view.base_address(), "g-Fz9");
+    user::TypeOver(view.base_address(), "g-Fz9");
     QCOMPARE(view.base_address()->text(), QStringLiteral("F9"));
-    view.user_crystal()->clear();
-    QTest::keyClicks(view.user_crystal(), "7a0000");
+    QCOMPARE(model.base_address, std::string("F9"));
+    user::TypeOver(view.user_crystal(), "7a0000");
     QCOMPARE(view.user_crystal()->text(), QStringLiteral("65535"));  // 70000, clamped
+    QCOMPARE(model.user_crystal(), 65535);
   }
 
-  void TunerZoomIsCheckedWhenTheEditIsLeft() {
+  void TunerZoomIsCheckedWhenTheEditIsLeftOnceChanged() {
     testing::PageEnv env;
     TunerPage model(env.context);
     model.Load();
     TunerPageView view(model);
     view.PutControls();
-    view.quality_zoom()->setText(QStringLiteral("45"));
-    emit view.quality_zoom()->editingFinished();
+    Show(view);
+    // Leaving an edit the user did not change runs no rule.
+    view.quality_zoom()->setFocus();
+    user::Leave(view.quality_zoom());
+    QVERIFY(env.dialogs.messages.empty());
+    user::TypeOver(view.quality_zoom(), "45");
+    QCOMPARE(model.quality_zoom(), 45);
+    user::Leave(view.quality_zoom());
     QCOMPARE(view.quality_zoom()->text(), QStringLiteral("100"));
-    QCOMPARE(env.dialogs.LastText(), std::string("Signal quality zoom should be in 50 - 300!\n"));
+    QCOMPARE(env.dialogs.Texts(),
+             std::vector<std::string>{"Signal quality zoom should be in 50 - 300!\n"});
+    // Leaving the page finds nothing left to check.
+    QVERIFY(model.Validate());
+    QCOMPARE(env.dialogs.messages.size(), size_t(1));
   }
 
   void TunerBasicFormatHidesExtendedControlsAndFollowsIqEnable() {
@@ -66,12 +108,12 @@ class PageViewsTest : public QObject {
     model.Load();
     TunerPageView view(model);
     view.PutControls();
+    Show(view);
     QVERIFY(view.extended_controls()->isHidden());
     QVERIFY(!view.tuner_list()->isHidden());
-    view.iq_enable()->setCurrentIndex(0);
-    emit view.iq_enable()->activated(0);
+    QVERIFY(user::Pick(view.iq_enable(), "Disable"));
     QVERIFY(!view.q_set()->isEnabled());
-    emit view.iq_enable()->activated(1);
+    QVERIFY(user::Pick(view.iq_enable(), "Enable"));
     QVERIFY(view.q_set()->isEnabled());
 
     testing::PageEnv extended;
@@ -90,15 +132,16 @@ class PageViewsTest : public QObject {
     model.Load();
     CommonPageView view(model);
     view.PutControls();
+    Show(view);
     QCOMPARE(view.palette_count()->text(), QStringLiteral("4"));
-    view.palette_up()->click();
+    user::Click(view.palette_up());
     QCOMPARE(view.palette_count()->text(), QStringLiteral("1"));
     QCOMPARE(view.osd_palette()->count(), 1);
-    view.palette_down()->click();
+    user::Click(view.palette_down());
     QCOMPARE(view.palette_count()->text(), QStringLiteral("4"));
-    view.palette_count()->clear();
-    QTest::keyClicks(view.palette_count(), "9");
+    user::TypeOver(view.palette_count(), "9");
     QCOMPARE(view.palette_count()->text(), QStringLiteral("1"));
+    QCOMPARE(model.palette_count(), 1);
   }
 
   void CommonTextsTakeOnlyDisplayableCharacters() {
@@ -107,22 +150,23 @@ class PageViewsTest : public QObject {
     model.Load();
     CommonPageView view(model);
     view.PutControls();
-    view.power_on()->clear();
-    QTest::keyClicks(view.power_on(), "k8.x-Ab");
+    Show(view);
+    user::TypeOver(view.power_on(), "k8.x-Ab");
     QCOMPARE(view.power_on()->text(), QStringLiteral("8-Ab"));
+    QCOMPARE(model.power_on_text, std::string("8-Ab"));
     QCOMPARE(view.power_on()->maxLength(), 4);
-    view.version()->clear();
-    QTest::keyClicks(view.version(), "v");
+    user::TypeOver(view.version(), "v");
     QKeyEvent accented(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0xE9)));
     QApplication::sendEvent(view.version(), &accented);
     QTest::keyClicks(view.version(), "1");
     QCOMPARE(view.version()->text(), QStringLiteral("v1"));
-    view.volume()->clear();
-    QTest::keyClicks(view.volume(), "150");
+    QCOMPARE(model.version_text, std::string("v1"));
+    user::TypeOver(view.volume(), "150");
     QCOMPARE(view.volume()->text(), QStringLiteral("0"));  // above MaxValue: MinValue
     QCOMPARE(view.volume_slider()->value(), 0);
-    view.volume_slider()->setValue(70);
+    user::Slide(view.volume_slider(), Qt::Key_PageUp, 7);
     QCOMPARE(view.volume()->text(), QStringLiteral("70"));
+    QCOMPARE(model.volume(), 70);
   }
 
   void CommonHidesCrcRomAndFollowsCustomerConfig() {
@@ -161,6 +205,7 @@ class PageViewsTest : public QObject {
     model.Load();
     GeneralPageView view(model);
     view.PutControls();
+    Show(view);
     QCOMPARE(view.chunk_list()->columnCount(), 5);
     QCOMPARE(view.chunk_list()->headerItem()->text(3), QStringLiteral("CRC"));
     // The File column is at least its given width and takes what the list has left.
@@ -168,17 +213,17 @@ class PageViewsTest : public QObject {
     QCOMPARE(view.chunk_list()->topLevelItemCount(), 9);
     QVERIFY(!view.replace_button()->isEnabled());
     QVERIFY(!view.clear_button()->isEnabled());
-    view.chunk_list()->topLevelItem(6)->setSelected(true);
+    user::ClickItem(view.chunk_list(), view.chunk_list()->topLevelItem(6));
     QVERIFY(view.replace_button()->isEnabled());
     QVERIFY(!view.clear_button()->isEnabled());
 
     const std::string file = env.dir.File("emu.bin");
     testdata::WriteFile(file, testdata::PatternBytes(32));
     env.dialogs.chosen_paths.push_back(file);
-    view.replace_button()->click();
+    user::Click(view.replace_button());
     QCOMPARE(view.chunk_list()->topLevelItem(6)->text(4), QString::fromStdString(file));
     QVERIFY(view.clear_button()->isEnabled());
-    view.clear_button()->click();
+    user::Click(view.clear_button());
     QCOMPARE(view.chunk_list()->topLevelItem(6)->text(4), QString());
     QVERIFY(!view.clear_button()->isEnabled());
     view.chunk_list()->clearSelection();

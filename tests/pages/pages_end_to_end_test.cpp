@@ -3,30 +3,18 @@
 
 #include "demo/demo_set.h"
 #include "firmware/firmware_saver.h"
-#include "firmware/image/image_parser.h"
 #include "page_env.h"
 #include "pages/common_page.h"
 #include "pages/general_page.h"
 #include "pages/tuner_page.h"
+#include "testdata/saved_image.h"
 
 namespace qtk {
 namespace {
 
 using testing::PageEnv;
 
-struct SavedImage {
-  std::vector<uint8_t> bytes;
-  ChunkTable table;
-  // Data bytes of the chunk with this id, behind its 128-byte header.
-  std::vector<uint8_t> Data(uint32_t id, size_t size) const {
-    const ChunkEntry& e = table.entries[static_cast<size_t>(*table.FindLoaded(id))];
-    return std::vector<uint8_t>(bytes.begin() + e.file_offset + 128,
-                                bytes.begin() + e.file_offset + 128 + size);
-  }
-  const ChunkEntry& Entry(uint32_t id) const {
-    return table.entries[static_cast<size_t>(*table.FindLoaded(id))];
-  }
-};
+using testdata::SavedImage;
 
 SavedImage SaveAndParse(PageEnv& env, std::vector<SettingsPage*> pages) {
   for (SettingsPage* page : pages)
@@ -34,8 +22,8 @@ SavedImage SaveAndParse(PageEnv& env, std::vector<SettingsPage*> pages) {
   const std::string out = env.dir.File("out.bin");
   EXPECT_EQ(SaveFirmware(*env.project, env.session, out, env.dialogs), SaveResult::kSaved)
       << env.dialogs.LastText();
-  SavedImage saved{testdata::ReadFile(out), {}};
-  EXPECT_GT(ParseImage(saved.bytes, saved.table), 0);
+  SavedImage saved = testdata::ReadSavedImage(out);
+  EXPECT_TRUE(saved.parsed);
   return saved;
 }
 
@@ -50,7 +38,7 @@ TEST(PagesEndToEnd, TunerCommonAndChunkEditsReachTheSavedImage) {
   tuner.Load();
   ASSERT_FALSE(tuner.extended());
 
-  tuner.quality_zoom = 250;
+  tuner.SetQualityZoom(250);
   tuner.SetRowEnable(0, "On");  // the record offers no type yet
   tuner.SetRowEnable(3, "On");  // Zarlink 10039, code 4
   tuner.SelectTunerType(1);
@@ -74,7 +62,7 @@ TEST(PagesEndToEnd, TunerCommonAndChunkEditsReachTheSavedImage) {
   EXPECT_EQ(std::string(record.begin() + 60, record.begin() + 66), std::string("E2E 9\0", 6));
   EXPECT_EQ(std::string(record.begin() + 92, record.begin() + 97), std::string("OFF \0", 5));
   EXPECT_EQ(saved.Data(kLogoChunkId, logo.size()), logo);
-  EXPECT_EQ(saved.Entry(kLogoChunkId).length, logo.size() + 112);
+  EXPECT_EQ(saved.Data(kLogoChunkId).size(), logo.size());
 
   // Reopened, the record is extended and the chosen type's driver goes into its chunk.
   testdata::WriteFile(env.image_path(), saved.bytes);
@@ -83,7 +71,7 @@ TEST(PagesEndToEnd, TunerCommonAndChunkEditsReachTheSavedImage) {
   reopened.Load();
   ASSERT_TRUE(reopened.extended());
   reopened.SelectTunerType(1);  // Zarlink 10039 in [ExtTunerType]
-  reopened.frequency_high = 2000;
+  reopened.SetFrequencyHigh(2000);
   SavedImage second = SaveAndParse(env, {&reopened});
   EXPECT_EQ(second.Data(kTunerDriverChunkId, 0x300), testdata::PatternBytes(0x300, 40));
   const std::vector<uint8_t> record2 = second.Data(kCommonDataChunkId, record::kSize);
@@ -92,6 +80,33 @@ TEST(PagesEndToEnd, TunerCommonAndChunkEditsReachTheSavedImage) {
             2000 & 0xFF);
   EXPECT_EQ(record2[record::kTunerParameters + 16 + record::tuner_entry::kFrequencyHigh + 1],
             2000 >> 8);
+}
+
+TEST(PagesEndToEnd, WithoutTheDriverChunkASaveKeepsEveryTunerEntryForTheNextLoad) {
+  PageEnv env({.with_tuner_driver = false});
+  CustomerSettings& s = env.settings();
+  // Stored in another order than the description's: Zarlink (4) first, Sharp 7306 (1) second.
+  const std::vector<uint8_t> zarlink = testdata::PatternBytes(16, 0x40);
+  const std::vector<uint8_t> sharp = testdata::PatternBytes(16, 0x80);
+  std::copy(zarlink.begin(), zarlink.end(), s.bytes().begin() + record::kTunerParameters);
+  std::copy(sharp.begin(), sharp.end(), s.bytes().begin() + record::kTunerParameters + 16);
+  s.SetU8(record::kExtTunerCodes, 4);
+  s.SetU8(record::kExtTunerCodes + 1, 1);
+  TunerPage tuner(env.context);
+  tuner.Load();
+  SavedImage saved = SaveAndParse(env, {&tuner});
+  testdata::WriteFile(env.image_path(), saved.bytes);
+
+  env.Reopen();
+  TunerPage reopened(env.context);
+  reopened.Load();
+  const CustomerSettings& r = env.settings();
+  auto entry = [&r](int i) {
+    const auto first = r.bytes().begin() + record::kTunerParameters + 16 * i;
+    return std::vector<uint8_t>(first, first + 16);
+  };
+  EXPECT_EQ(entry(0), sharp);    // [ExtTunerType] entry 0: Sharp 7306
+  EXPECT_EQ(entry(1), zarlink);  // entry 1: Zarlink 10039
 }
 
 TEST(PagesEndToEnd, ChannelListConvertedByTheRealBuilderReachesBothDatabaseChunks) {
@@ -129,7 +144,7 @@ TEST(PagesEndToEnd, ChannelListConvertedByTheRealBuilderReachesBothDatabaseChunk
             (std::vector<uint8_t>{0x6C, 0x00, 0x00, 0x80, 0x00}));
   EXPECT_EQ(saved.Data(kDefaultDatabaseChunkId, default_db.size()), default_db);
   EXPECT_EQ(saved.Data(kUserDatabaseChunkId, user_db.size()), user_db);
-  EXPECT_EQ(saved.Entry(kUserDatabaseChunkId).length, user_db.size() + 112);
+  EXPECT_EQ(saved.Data(kUserDatabaseChunkId).size(), user_db.size());
 }
 
 }  // namespace

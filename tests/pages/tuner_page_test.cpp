@@ -63,8 +63,10 @@ TEST(TunerPageExtended, EntriesFollowTheirCodesAndUnknownCodesAreDropped) {
     for (size_t k = 0; k < 16; ++k)
       ASSERT_EQ(s.U8(EntryAt(i) + k), 0) << i << " " << k;
   }
-  for (size_t k = 0; k < 15; ++k)
-    EXPECT_EQ(s.U8(record::kExtTunerCodes + k), 0);
+  // The entries now sit in description order, and their codes say so.
+  const std::vector<uint8_t> codes(s.bytes().begin() + record::kExtTunerCodes,
+                                   s.bytes().begin() + record::kExtTunerCodes + 15);
+  EXPECT_EQ(codes, (std::vector<uint8_t>{1, 4, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(TunerPageExtended, StoreWritesTheCurrentEntryByteForByte) {
@@ -81,16 +83,16 @@ TEST(TunerPageExtended, StoreWritesTheCurrentEntryByteForByte) {
   page.i_set.Select(0);
   page.iq_set.Select(1);
   page.diff_single.Select(1);
-  page.user_crystal = 0x3039;
+  page.SetUserCrystal(0x3039);
   page.base_address = "c0";
-  page.frequency_low = 950;
-  page.frequency_high = 2150;
-  page.filter_bandwidth = 30000;
+  page.SetFrequencyLow(950);
+  page.SetFrequencyHigh(2150);
+  page.SetFilterBandwidth(30000);
   page.agc_threshold1 = "1A";
   page.agc_threshold2 = "zz";  // malformed: stored as 0
   page.qpsk_config = "beef";
-  page.quality_zoom = 150;
-  page.intensity_zoom = 209;
+  page.SetQualityZoom(150);
+  page.SetIntensityZoom(209);
   ASSERT_TRUE(page.Store());
 
   const std::vector<uint8_t> expected = {0xB6, 0x03, 0x66, 0x08, 0x30, 0x75, 0x65, 0x77,
@@ -116,11 +118,11 @@ TEST(TunerPageExtended, TypeChangeSavesTheEntryAndShowsTheNewTypesDriver) {
   CustomerSettings& s = env.settings();
   TunerPage page(env.context);
   page.Load();
-  page.frequency_low = 1000;
+  page.SetFrequencyLow(1000);
   page.SelectTunerType(1);
   EXPECT_EQ(s.U16(EntryAt(0) + entry::kFrequencyLow), 1000);
   EXPECT_EQ(page.current_entry(), 1);
-  EXPECT_EQ(page.frequency_low, 0);
+  EXPECT_EQ(page.frequency_low(), 0);
   EXPECT_EQ(page.base_address, "00");
   EXPECT_EQ(page.qpsk_config, "0000");
   EXPECT_EQ(env.chunk(kTunerDriverChunkId).replacement_path,
@@ -182,6 +184,40 @@ TEST(TunerPageBasic, OfferedTypesFillTheComboAndTheFirstRowStaysOn) {
   EXPECT_EQ(s.U8(record::kTunerType), 3);
 }
 
+TEST(TunerPageBasic, TheDriverChunkWritesCodesAndIndexInTheBasicFormatToo) {
+  // The Common page raises this record to the extended format in the same save; its codes
+  // must describe the entries then, or the next load drops them.
+  PageEnv env({.config_version = 1});
+  CustomerSettings& s = env.settings();
+  s.SetU8(record::kOfferedTunerCount, 1);
+  s.SetU8(record::kOfferedTunerCodes, 1);
+  s.SetU8(record::kOfferedTunerCodes + 1, 4);
+  s.SetU8(record::kTunerType, 4);
+  for (int i = 0; i < 15; ++i)
+    PutEntry(s, i, static_cast<uint8_t>(i * 16));
+  const std::vector<uint8_t> entries(s.bytes().begin() + EntryAt(0),
+                                     s.bytes().begin() + EntryAt(15));
+  TunerPage page(env.context);
+  page.Load();
+  ASSERT_EQ(page.tuner_type.SelectedText(), "Zarlink 10039");
+  ASSERT_TRUE(page.Store());
+  EXPECT_EQ(std::vector<uint8_t>(s.bytes().begin() + 1400, s.bytes().begin() + 1416),
+            (std::vector<uint8_t>{1, 1, 4, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  // The entries themselves belong to the extended format and stay as they were.
+  EXPECT_EQ(std::vector<uint8_t>(s.bytes().begin() + EntryAt(0), s.bytes().begin() + EntryAt(15)),
+            entries);
+}
+
+TEST(TunerPageBasic, WithoutTheDriverChunkTheExtendedBytesAreLeftAlone) {
+  PageEnv env({.config_version = 1, .with_tuner_driver = false});
+  const CustomerSettings::Bytes before = env.settings().bytes();
+  TunerPage page(env.context);
+  page.Load();
+  ASSERT_TRUE(page.Store());
+  EXPECT_TRUE(std::equal(before.begin() + 1160, before.begin() + 1416,
+                         env.settings().bytes().begin() + 1160));
+}
+
 TEST(TunerPageBasic, IqEnableOffKeepsTheInterfaceBits) {
   PageEnv env({.config_version = 1});
   CustomerSettings& s = env.settings();
@@ -215,12 +251,12 @@ TEST_P(TunerZoom, QualityAndIntensityFollowTheSameRule) {
   PageEnv env;
   TunerPage page(env.context);
   page.Load();
-  page.quality_zoom = GetParam().typed;
+  page.SetQualityZoom(GetParam().typed);
   page.FinishQualityZoom();
-  page.intensity_zoom = GetParam().typed;
+  page.SetIntensityZoom(GetParam().typed);
   page.FinishIntensityZoom();
-  EXPECT_EQ(page.quality_zoom, GetParam().shown);
-  EXPECT_EQ(page.intensity_zoom, GetParam().shown);
+  EXPECT_EQ(page.quality_zoom(), GetParam().shown);
+  EXPECT_EQ(page.intensity_zoom(), GetParam().shown);
   if (GetParam().message) {
     ASSERT_EQ(env.dialogs.messages.size(), 2u);
     EXPECT_EQ(env.dialogs.messages[0].text, "Signal quality zoom should be in 50 - 300!\n");
@@ -241,28 +277,67 @@ TEST(TunerPageEdits, RangesOfFrequenciesBandwidthAndCrystal) {
   PageEnv env;
   TunerPage page(env.context);
   page.Load();
-  page.frequency_low = 899;
+  page.SetFrequencyLow(899);
   page.FinishFrequencyLow();
-  page.frequency_high = 2251;
+  page.SetFrequencyHigh(2251);
   page.FinishFrequencyHigh();
-  page.filter_bandwidth = 99999;
+  page.SetFilterBandwidth(99999);
   page.FinishFilterBandwidth();
-  EXPECT_EQ(page.frequency_low, 900);
-  EXPECT_EQ(page.frequency_high, 2250);
-  EXPECT_EQ(page.filter_bandwidth, 45000);
-  page.filter_bandwidth = 14999;
+  EXPECT_EQ(page.frequency_low(), 900);
+  EXPECT_EQ(page.frequency_high(), 2250);
+  EXPECT_EQ(page.filter_bandwidth(), 45000);
+  page.SetFilterBandwidth(14999);
   page.FinishFilterBandwidth();
-  EXPECT_EQ(page.filter_bandwidth, 15000);
+  EXPECT_EQ(page.filter_bandwidth(), 15000);
   page.SetUserCrystal(65536);
-  EXPECT_EQ(page.user_crystal, 65535);
+  EXPECT_EQ(page.user_crystal(), 65535);
   EXPECT_TRUE(env.dialogs.messages.empty());
+}
+
+TEST(TunerPageEdits, LeavingThePageChecksOnlyWhatTheUserChanged) {
+  PageEnv env;  // entry 0 has zero frequencies and bandwidth
+  CustomerSettings& s = env.settings();
+  s.SetU8(record::kSignalQualityZoom, 3);  // shown as 30, outside 50..300
+  TunerPage page(env.context);
+  page.Load();
+  EXPECT_TRUE(page.Validate());
+  EXPECT_TRUE(env.dialogs.messages.empty());
+  EXPECT_EQ(page.quality_zoom(), 30);
+  EXPECT_EQ(page.frequency_low(), 0);
+  EXPECT_EQ(page.filter_bandwidth(), 0);
+  ASSERT_TRUE(page.Store());
+  EXPECT_EQ(s.U8(record::kSignalQualityZoom), 3);
+  EXPECT_EQ(s.U16(EntryAt(0) + entry::kFrequencyLow), 0);
+  EXPECT_EQ(s.U16(EntryAt(0) + entry::kFilterBandwidth), 0);
+
+  // What the user typed is checked when the page is left, once.
+  page.SetFrequencyLow(100);
+  page.SetIntensityZoom(20);
+  EXPECT_TRUE(page.Validate());
+  EXPECT_EQ(page.frequency_low(), 900);
+  EXPECT_EQ(page.intensity_zoom(), 100);
+  EXPECT_EQ(page.quality_zoom(), 30);
+  EXPECT_EQ(env.dialogs.Texts(),
+            std::vector<std::string>{"Signal intensity zoom should be in 50 - 300!\n"});
+  EXPECT_TRUE(page.Validate());
+  EXPECT_EQ(env.dialogs.messages.size(), 1u);
+}
+
+TEST(TunerPageEdits, ATypedValueIsCheckedBeforeAnotherTypeTakesItsEntry) {
+  PageEnv env;
+  TunerPage page(env.context);
+  page.Load();
+  page.SetFrequencyHigh(3000);
+  page.SelectTunerType(1);
+  EXPECT_EQ(env.settings().U16(EntryAt(0) + entry::kFrequencyHigh), 2250);
+  EXPECT_EQ(page.frequency_high(), 0);  // the new type's own entry
 }
 
 TEST(TunerPageEdits, ZeroZoomShowsHundredAndStoresTen) {
   PageEnv env;
   TunerPage page(env.context);
   page.Load();
-  EXPECT_EQ(page.quality_zoom, 100);
+  EXPECT_EQ(page.quality_zoom(), 100);
   page.Store();
   EXPECT_EQ(env.settings().U8(record::kSignalQualityZoom), 10);
 }
@@ -291,7 +366,7 @@ TEST(TunerPageImport, TakesTheTunerRangesAndReloads) {
   file[record::kTunerType] = 4;
   file[record::kOtaEnable] = 0x55;  // outside the tuner ranges
   page.ImportSettings(file);
-  EXPECT_EQ(page.quality_zoom, 250);
+  EXPECT_EQ(page.quality_zoom(), 250);
   EXPECT_EQ(page.tuner_type.SelectedText(), "Zarlink 10039");
   EXPECT_NE(env.settings().U8(record::kOtaEnable), 0x55);
 }

@@ -1,6 +1,5 @@
 #include "app/model/change_password_form.h"
 
-#include "app/load_firmware_form.h"
 #include "firmware/password_change.h"
 
 namespace qtk {
@@ -13,9 +12,9 @@ void ChangePasswordForm::Clear() {
 
 bool ChangePasswordForm::Submit(FirmwareProject& project, LoadSession& session,
                                 UserDialogs& dialogs) {
-  old_password = ClipCharacters(old_password, kTextLimit);
-  new_password = ClipCharacters(new_password, kTextLimit);
-  confirmation = ClipCharacters(confirmation, kTextLimit);
+  old_password = old_password.substr(0, kTextLimit);
+  new_password = new_password.substr(0, kTextLimit);
+  confirmation = confirmation.substr(0, kTextLimit);
   if (ChangePassword(project, session, old_password, new_password, confirmation, dialogs))
     return true;
   Clear();

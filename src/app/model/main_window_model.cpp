@@ -47,25 +47,11 @@ MainWindowModel::MainWindowModel(FirmwareProject project, LoadSession session,
     : project_(std::move(project)),
       session_(std::move(session)),
       environment_(std::move(environment)),
+      pages_(PageContext{&project_, &session_, environment_.dialogs,
+                         environment_.application_directory, environment_.runner, &shared_},
+             environment_.page_factory),
       load_settings_label_(main_window_texts::kLoadSettings) {
-  const PageContext context{
-      &project_,           &session_, environment_.dialogs, environment_.application_directory,
-      environment_.runner, &shared_};
-  if (environment_.page_factory) {
-    for (const auto& info : kPageTable) {
-      if (auto page = environment_.page_factory(info.id, context))
-        pages_.push_back(std::move(page));
-    }
-  }
   LoadAllPages();
-}
-
-SettingsPage* MainWindowModel::Page(PageId id) const {
-  for (const auto& page : pages_) {
-    if (page->Id() == id)
-      return page.get();
-  }
-  return nullptr;
 }
 
 std::vector<PageTreeItem> MainWindowModel::TreeItems(
@@ -133,16 +119,18 @@ std::string MainWindowModel::ConfigVersionText() const {
 }
 
 bool MainWindowModel::StorePages() {
-  for (const auto& page : pages_) {
-    if (!page->Store())
-      return false;
-  }
-  return true;
+  return pages_.StoreAll() == nullptr;
 }
 
 void MainWindowModel::LoadAllPages() {
-  for (const auto& page : pages_)
-    page->Load();
+  pages_.LoadAll();
+}
+
+void MainWindowModel::FinishShownPageEditing() {
+  if (SettingsPage* shown = current_ ? Page(*current_) : nullptr) {
+    shown->FinishEditing();
+    view_->PutPageControls(shown->Id());
+  }
 }
 
 void MainWindowModel::ReloadPage(PageId id) {
@@ -155,15 +143,19 @@ bool MainWindowModel::ReloadFirmware(LoadDialogPort& dialog) {
   if (!fresh)
     return false;
   project_ = std::move(*fresh);
+  // What the pages share describes the firmware that was loaded before; the new one sets it
+  // again as its pages load.
+  shared_ = SharedPageState{};
   LoadAllPages();
-  for (const auto& page : pages_)
+  for (const auto& page : pages())
     view_->PutPageControls(page->Id());
   view_->RefreshLabels();
   return true;
 }
 
 bool MainWindowModel::SaveFirmwareCommand() {
-  if (!view_->TakeShownPageControls() || !StorePages())
+  FinishShownPageEditing();
+  if (!StorePages())
     return false;
   FileDialogRequest request;
   request.filter = main_window_texts::kFirmwareFilter;
@@ -179,7 +171,8 @@ bool MainWindowModel::SaveFirmwareCommand() {
 }
 
 bool MainWindowModel::SaveSettingsFile() {
-  if (!view_->TakeShownPageControls() || !StorePages())
+  FinishShownPageEditing();
+  if (!StorePages())
     return false;
   FileDialogRequest request;
   request.filter = main_window_texts::kSettingFilter;
@@ -219,7 +212,7 @@ bool MainWindowModel::LoadSettingsFile() {
     case PageId::kCommon:
       ImportWholeSettings(project_, *file, session_.current_password);
       LoadAllPages();
-      for (const auto& page : pages_)
+      for (const auto& page : pages())
         view_->PutPageControls(page->Id());
       view_->RefreshLabels();
       return true;

@@ -10,24 +10,20 @@
 #include "app/model/load_dialog_port.h"
 #include "common/user_dialogs.h"
 #include "firmware/firmware_project.h"
+#include "pages/page_set.h"
 #include "pages/settings_page.h"
 
 namespace qtk {
 
 class ProgramRunner;
 
-// Creates the model of one page; nothing for a page that does not exist in this build.
-using PageModelFactory = std::function<std::unique_ptr<SettingsPage>(PageId, const PageContext&)>;
-
 // What the main window model asks of the window that shows it. Every call has a harmless
 // default so that a model can run without a window.
 class MainWindowViewPort {
  public:
   virtual ~MainWindowViewPort() = default;
-  // The shown page's widgets into its model before the pages store; false keeps the page
-  // shown and stops the command (the view has shown its message).
-  virtual bool TakeShownPageControls() { return true; }
-  // A page model changed outside the page's own view (reload, settings import).
+  // A page model changed outside the page's own view (reload, settings import, the end of
+  // an edit before a save).
   virtual void PutPageControls(PageId /*page*/) {}
   // The firmware path and configuration version labels follow the project.
   virtual void RefreshLabels() {}
@@ -67,8 +63,8 @@ class MainWindowModel {
   UserDialogs& dialogs() { return *environment_.dialogs; }
 
   // The existing page models in page order, and one by id (nullptr when absent).
-  const std::vector<std::unique_ptr<SettingsPage>>& pages() const { return pages_; }
-  SettingsPage* Page(PageId id) const;
+  const std::vector<std::unique_ptr<SettingsPage>>& pages() const { return pages_.pages(); }
+  SettingsPage* Page(PageId id) const { return pages_.Page(id); }
 
   // The page tree: System set under Common only with CustomerConfigEnable, GPIO usage under
   // Panel, OTA set only with OtaConfigEnable. Pages without a model, or rejected by
@@ -111,6 +107,9 @@ class MainWindowModel {
 
  private:
   void LoadAllPages();
+  // The shown page's edit in progress ends before a save, as the click on the save button
+  // takes the focus from it.
+  void FinishShownPageEditing();
   void ReloadPage(PageId id);
   void FollowPageWithButtons(PageId id);
 
@@ -118,7 +117,7 @@ class MainWindowModel {
   LoadSession session_;
   SharedPageState shared_;
   Environment environment_;
-  std::vector<std::unique_ptr<SettingsPage>> pages_;
+  PageSet pages_;
   std::optional<PageId> current_;
   std::string load_settings_label_;
   bool settings_buttons_visible_ = true;

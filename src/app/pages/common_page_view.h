@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/pages/page_controls.h"
 #include "app/pages/page_view.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "app/widgets/filtered_line_edit.h"
@@ -21,10 +22,17 @@ class CommonPageView : public PageView {
 
   SettingsPage& model() override { return model_; }
   void PutControls() override;
-  bool TakeControls() override;
 
   // Controls by caption, for the tests.
   QComboBox* osd_palette() const { return osd_palette_; }
+  QComboBox* transparence() const { return transparence_; }
+  QComboBox* auto_scan_mode() const { return auto_scan_mode_; }
+  QComboBox* tp_scan_mode() const { return tp_scan_mode_; }
+  QComboBox* continue_key() const { return continue_key_; }
+  QComboBox* system_mode() const { return system_mode_; }
+  QComboBox* new_tv_audio() const { return new_tv_audio_; }
+  QComboBox* new_radio_audio() const { return new_radio_audio_; }
+  QComboBox* logo_show_delay() const { return logo_show_delay_; }
   FilteredLineEdit* palette_count() const { return palette_count_; }
   QToolButton* palette_up() const { return palette_up_; }
   QToolButton* palette_down() const { return palette_down_; }
@@ -38,13 +46,12 @@ class CommonPageView : public PageView {
   QWidget* crc_rom_label() const { return crc_rom_label_; }
   QWidget* palette_count_label() const { return palette_count_label_; }
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
-  void TakeTexts();
+  void PutPalette();
+  void PutVolume();
 
   CommonPage& model_;
+  ComboBindings combos_{this};
   QComboBox* osd_palette_;
   QComboBox* transparence_;
   QComboBox* auto_scan_mode_;

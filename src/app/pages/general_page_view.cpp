@@ -2,10 +2,10 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/pages/page_controls.h"
 #include "app/widgets/bitmap_push_button.h"
 
 namespace qtk {
@@ -17,12 +17,10 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setAllColumnsShowFocus(true);
-  replace_ = new BitmapPushButton(QStringLiteral("Replace..."));
-  clear_ = new BitmapPushButton(QStringLiteral("Clear"));
-  for (BitmapPushButton* b : {replace_, clear_}) {
-    b->SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4);
-    b->setEnabled(false);
-  }
+  replace_ = MakeStandardButton(QStringLiteral("Replace..."));
+  clear_ = MakeStandardButton(QStringLiteral("Clear"));
+  replace_->setEnabled(false);
+  clear_->setEnabled(false);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -39,31 +37,26 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
   });
   connect(replace_, &QPushButton::clicked, this, [this] {
     model_.Replace();
-    PutRows();
+    PutFiles();
     PutButtons();
   });
   connect(clear_, &QPushButton::clicked, this, [this] {
     model_.Clear();
-    PutRows();
+    PutFiles();
     replace_->setFocus();
     PutButtons();
   });
 }
 
-void GeneralPageView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
+void GeneralPageView::PutFiles() {
+  std::vector<QStringList> rows;
+  for (int row = 0; row < static_cast<int>(model_.rows().size()); ++row) {
+    QStringList cells;
+    for (const std::string& c : model_.Cells(row))
+      cells << QString::fromStdString(c);
+    rows.push_back(cells);
   }
-  PageView::keyPressEvent(event);
-}
-
-void GeneralPageView::PutRows() {
-  const int file_column = static_cast<int>(model_.ColumnNames().size()) - 1;
-  for (int row = 0; row < list_->topLevelItemCount(); ++row) {
-    list_->topLevelItem(row)->setText(
-        file_column, QString::fromStdString(model_.Cells(row)[static_cast<size_t>(file_column)]));
-  }
+  PutRows(list_, rows);
 }
 
 void GeneralPageView::PutButtons() {
@@ -77,6 +70,8 @@ void GeneralPageView::PutControls() {
   QStringList labels;
   for (const std::string& n : names)
     labels << QString::fromStdString(n);
+  // The list is rebuilt whole (a reload may bring other chunks and columns); with its signals
+  // blocked the rebuild is no selection change of the user's.
   const QSignalBlocker block(list_);
   list_->clear();
   list_->setColumnCount(static_cast<int>(labels.size()));

@@ -16,17 +16,13 @@ class GeneralPageView : public PageView {
 
   SettingsPage& model() override { return model_; }
   void PutControls() override;
-  bool TakeControls() override { return true; }
 
   QTreeWidget* chunk_list() const { return list_; }
   BitmapPushButton* replace_button() const { return replace_; }
   BitmapPushButton* clear_button() const { return clear_; }
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
-  void PutRows();
+  void PutFiles();
   void PutButtons();
 
   GeneralPage& model_;

@@ -6,30 +6,17 @@
 
 namespace qtk {
 
-std::unique_ptr<SettingsPage> CreatePageModel(PageId id, const PageContext& context) {
-  switch (id) {
-    case PageId::kGeneral:
-      return std::make_unique<GeneralPage>(context);
-    case PageId::kCommon:
-      return std::make_unique<CommonPage>(context);
-    case PageId::kTuner:
-      return std::make_unique<TunerPage>(context);
-    default:
-      return nullptr;
-  }
-}
-
 PageView* CreatePageView(PageId id, SettingsPage& model, QWidget* parent) {
-  switch (id) {
-    case PageId::kGeneral:
-      return new GeneralPageView(static_cast<GeneralPage&>(model), parent);
-    case PageId::kCommon:
-      return new CommonPageView(static_cast<CommonPage&>(model), parent);
-    case PageId::kTuner:
-      return new TunerPageView(static_cast<TunerPage&>(model), parent);
-    default:
-      return nullptr;
-  }
+  PageView* made = nullptr;
+  ForEachPageRow([&](auto row) {
+    using Row = decltype(row);
+    using Model = typename Row::ModelType;
+    if (Model::kId != id)
+      return;
+    if (auto* page = dynamic_cast<Model*>(&model))
+      made = new typename Row::ViewType(*page, parent);
+  });
+  return made;
 }
 
 }  // namespace qtk

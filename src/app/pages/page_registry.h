@@ -1,17 +1,12 @@
 #pragma once
 
-#include <memory>
-
 #include "app/pages/page_view.h"
-#include "pages/settings_page.h"
+#include "pages/page_list.h"
 
 namespace qtk {
 
-// Creates the model of a page; nothing for a page that is not built yet (the main window then
-// leaves it out of the tree and of Load and Store).
-std::unique_ptr<SettingsPage> CreatePageModel(PageId id, const PageContext& context);
-
-// Creates the view of a page over its model.
+// Creates the view that BuiltPages (pages/page_list.h) pairs with the page's model; nothing
+// for a page that is not built, or for a model that is not that page's.
 PageView* CreatePageView(PageId id, SettingsPage& model, QWidget* parent);
 
 }  // namespace qtk

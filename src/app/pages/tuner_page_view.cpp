@@ -4,39 +4,14 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
 
-#include "app/pages/page_controls.h"
 #include "app/widgets/editable_list_control.h"
 #include "app/widgets/filtered_line_edit.h"
 
 namespace qtk {
-namespace {
-
-FilteredLineEdit* MakeEdit(const QString& allowed, int max_length) {
-  auto* edit = new FilteredLineEdit;
-  edit->SetAllowedCharacters(allowed);
-  edit->setMaxLength(max_length);
-  return edit;
-}
-
-// An edit with its unit or prefix text beside it.
-QWidget* WithText(QWidget* edit, const QString& text, bool before = false) {
-  auto* box = new QWidget;
-  auto* layout = new QHBoxLayout(box);
-  layout->setContentsMargins(0, 0, 0, 0);
-  if (before)
-    layout->addWidget(new QLabel(text));
-  layout->addWidget(edit);
-  if (!before)
-    layout->addWidget(new QLabel(text));
-  return box;
-}
-
-}  // namespace
 
 TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(parent), model_(model) {
+  namespace len = tuner_edit_lengths;
   const QString hex = QString::fromLatin1(kTunerHexCharacters);
   tuner_type_ = new QComboBox;
   polarity_ = new QComboBox;
@@ -46,16 +21,16 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
   iq_set_ = new QComboBox;
   i_set_ = new QComboBox;
   diff_single_ = new QComboBox;
-  user_crystal_ = MakeEdit(kDecimalDigits, 5);
-  quality_zoom_ = MakeEdit(kDecimalDigits, 3);
-  intensity_zoom_ = MakeEdit(kDecimalDigits, 3);
-  base_address_ = MakeEdit(hex, 2);
-  frequency_low_ = MakeEdit(kDecimalDigits, 4);
-  frequency_high_ = MakeEdit(kDecimalDigits, 4);
-  filter_bandwidth_ = MakeEdit(kDecimalDigits, 5);
-  agc_threshold1_ = MakeEdit(hex, 2);
-  agc_threshold2_ = MakeEdit(hex, 2);
-  qpsk_config_ = MakeEdit(hex, 4);
+  user_crystal_ = MakeEdit(kDecimalDigits, len::kUserCrystal);
+  quality_zoom_ = MakeEdit(kDecimalDigits, len::kZoom);
+  intensity_zoom_ = MakeEdit(kDecimalDigits, len::kZoom);
+  base_address_ = MakeEdit(hex, len::kByteHex);
+  frequency_low_ = MakeEdit(kDecimalDigits, len::kFrequency);
+  frequency_high_ = MakeEdit(kDecimalDigits, len::kFrequency);
+  filter_bandwidth_ = MakeEdit(kDecimalDigits, len::kFilterBandwidth);
+  agc_threshold1_ = MakeEdit(hex, len::kByteHex);
+  agc_threshold2_ = MakeEdit(hex, len::kByteHex);
+  qpsk_config_ = MakeEdit(hex, len::kQpskConfig);
 
   list_ = new EditableListControl;
   list_->setHeaderLabels({QStringLiteral("Tuner"), QStringLiteral("Enable")});
@@ -65,6 +40,7 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
   list_->setMinimumWidth(120 + 66 + 2 * list_->frameWidth() + 4);
   list_->SetColumnReadOnly(0, true);
   list_->SetColumnChoice(1, true);
+  list_->SetDropDownVerticalScrollBar(true);
 
   auto* left = new QFormLayout;
   left->addRow(QStringLiteral("Tuner type"), tuner_type_);
@@ -108,31 +84,45 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
   layout->addWidget(list_);
   layout->addWidget(extended_box_);
 
-  connect(tuner_type_, &QComboBox::activated, this, [this](int index) {
-    TakeEdits();
+  combos_.Bind(tuner_type_, &model_.tuner_type, [this](int index) {
     model_.SelectTunerType(index);
     PutControls();
   });
-  connect(iq_enable_, &QComboBox::activated, this, [this](int index) {
+  combos_.Bind(polarity_, &model_.polarity);
+  combos_.Bind(single_crystal_, &model_.single_crystal);
+  combos_.Bind(iq_enable_, &model_.iq_enable, [this](int index) {
     model_.SelectIqEnable(index);
     PutControls();
   });
-  const std::pair<QComboBox*, ComboState*> plain[] = {
-      {polarity_, &model_.polarity}, {single_crystal_, &model_.single_crystal},
-      {q_set_, &model_.q_set},       {iq_set_, &model_.iq_set},
-      {i_set_, &model_.i_set},       {diff_single_, &model_.diff_single}};
-  for (auto [combo, state] : plain) {
-    connect(combo, &QComboBox::activated, this, [state](int index) { state->Select(index); });
-  }
+  combos_.Bind(q_set_, &model_.q_set);
+  combos_.Bind(iq_set_, &model_.iq_set);
+  combos_.Bind(i_set_, &model_.i_set);
+  combos_.Bind(diff_single_, &model_.diff_single);
+
   connect(user_crystal_, &QLineEdit::textEdited, this, [this] {
     model_.SetUserCrystal(NumberOf(user_crystal_));
-    if (NumberOf(user_crystal_) != model_.user_crystal)
-      PutNumber(user_crystal_, model_.user_crystal);
+    if (NumberOf(user_crystal_) != model_.user_crystal())
+      PutNumber(user_crystal_, model_.user_crystal());
   });
-  for (FilteredLineEdit* edit :
-       {quality_zoom_, intensity_zoom_, frequency_low_, frequency_high_, filter_bandwidth_}) {
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit] { LeaveEdit(edit); });
-  }
+  BindNumber(
+      quality_zoom_, [this](long long typed) { model_.SetQualityZoom(typed); },
+      [this] { model_.FinishQualityZoom(); });
+  BindNumber(
+      intensity_zoom_, [this](long long typed) { model_.SetIntensityZoom(typed); },
+      [this] { model_.FinishIntensityZoom(); });
+  BindNumber(
+      frequency_low_, [this](long long typed) { model_.SetFrequencyLow(typed); },
+      [this] { model_.FinishFrequencyLow(); });
+  BindNumber(
+      frequency_high_, [this](long long typed) { model_.SetFrequencyHigh(typed); },
+      [this] { model_.FinishFrequencyHigh(); });
+  BindNumber(
+      filter_bandwidth_, [this](long long typed) { model_.SetFilterBandwidth(typed); },
+      [this] { model_.FinishFilterBandwidth(); });
+  BindHex(base_address_, &TunerPage::base_address);
+  BindHex(agc_threshold1_, &TunerPage::agc_threshold1);
+  BindHex(agc_threshold2_, &TunerPage::agc_threshold2);
+  BindHex(qpsk_config_, &TunerPage::qpsk_config);
 
   connect(list_, &EditableListControl::ChoicesRequested, this,
           [this](int column, QStringList* choices) {
@@ -147,91 +137,44 @@ TunerPageView::TunerPageView(TunerPage& model, QWidget* parent) : PageView(paren
           [this](int row, int column, const QString& text) {
             if (column != 1)
               return;
-            TakeEdits();
             model_.SetRowEnable(row, text.toStdString());
             PutControls();
           });
 }
 
-void TunerPageView::keyPressEvent(QKeyEvent* event) {
-  // Escape never closes the page or the window around it.
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  PageView::keyPressEvent(event);
+void TunerPageView::BindNumber(FilteredLineEdit* edit, std::function<void(long long)> type,
+                               std::function<void()> leave) {
+  connect(edit, &QLineEdit::textEdited, this,
+          [edit, type = std::move(type)] { type(NumberOf(edit)); });
+  // The model runs the rule only when the user changed the value since the edit was filled.
+  connect(edit, &QLineEdit::editingFinished, this, [this, leave = std::move(leave)] {
+    leave();
+    PutControls();
+  });
 }
 
-void TunerPageView::LeaveEdit(FilteredLineEdit* edit) {
-  TakeEdits();
-  if (edit == quality_zoom_)
-    model_.FinishQualityZoom();
-  if (edit == intensity_zoom_)
-    model_.FinishIntensityZoom();
-  if (edit == frequency_low_)
-    model_.FinishFrequencyLow();
-  if (edit == frequency_high_)
-    model_.FinishFrequencyHigh();
-  if (edit == filter_bandwidth_)
-    model_.FinishFilterBandwidth();
-  PutControls();
-}
-
-void TunerPageView::TakeEdits() {
-  model_.SetUserCrystal(NumberOf(user_crystal_));
-  model_.quality_zoom = static_cast<int>(std::min<long long>(NumberOf(quality_zoom_), 1 << 30));
-  model_.intensity_zoom = static_cast<int>(std::min<long long>(NumberOf(intensity_zoom_), 1 << 30));
-  if (model_.extended()) {
-    model_.frequency_low = static_cast<int>(NumberOf(frequency_low_));
-    model_.frequency_high = static_cast<int>(NumberOf(frequency_high_));
-    model_.filter_bandwidth = static_cast<int>(NumberOf(filter_bandwidth_));
-    model_.base_address = TextOf(base_address_);
-    model_.agc_threshold1 = TextOf(agc_threshold1_);
-    model_.agc_threshold2 = TextOf(agc_threshold2_);
-    model_.qpsk_config = TextOf(qpsk_config_);
-  }
-}
-
-bool TunerPageView::TakeControls() {
-  TakeEdits();
-  const bool ok = model_.Validate();
-  PutControls();
-  return ok;
+void TunerPageView::BindHex(FilteredLineEdit* edit, std::string TunerPage::*text) {
+  connect(edit, &QLineEdit::textEdited, this, [this, edit, text] { model_.*text = TextOf(edit); });
 }
 
 void TunerPageView::PutControls() {
-  PutCombo(tuner_type_, model_.tuner_type);
-  PutCombo(polarity_, model_.polarity);
-  PutCombo(single_crystal_, model_.single_crystal);
-  PutCombo(iq_enable_, model_.iq_enable);
-  PutCombo(q_set_, model_.q_set);
-  PutCombo(iq_set_, model_.iq_set);
-  PutCombo(i_set_, model_.i_set);
-  PutCombo(diff_single_, model_.diff_single);
-  PutNumber(user_crystal_, model_.user_crystal);
-  PutNumber(quality_zoom_, model_.quality_zoom);
-  PutNumber(intensity_zoom_, model_.intensity_zoom);
-  PutNumber(frequency_low_, model_.frequency_low);
-  PutNumber(frequency_high_, model_.frequency_high);
-  PutNumber(filter_bandwidth_, model_.filter_bandwidth);
+  combos_.PutAll();
+  PutNumber(user_crystal_, model_.user_crystal());
+  PutNumber(quality_zoom_, model_.quality_zoom());
+  PutNumber(intensity_zoom_, model_.intensity_zoom());
+  PutNumber(frequency_low_, model_.frequency_low());
+  PutNumber(frequency_high_, model_.frequency_high());
+  PutNumber(filter_bandwidth_, model_.filter_bandwidth());
   PutText(base_address_, model_.base_address);
   PutText(agc_threshold1_, model_.agc_threshold1);
   PutText(agc_threshold2_, model_.agc_threshold2);
   PutText(qpsk_config_, model_.qpsk_config);
   extended_box_->setVisible(model_.extended());
 
-  const auto& rows = model_.rows();
-  if (list_->RowCount() != static_cast<int>(rows.size())) {
-    list_->clear();
-    for (const TunerPage::Row& r : rows) {
-      list_->AddRow({QString::fromStdString(r.name), QString::fromStdString(r.enable)});
-    }
-  } else {
-    for (size_t i = 0; i < rows.size(); ++i) {
-      list_->SetCellText(static_cast<int>(i), 0, QString::fromStdString(rows[i].name));
-      list_->SetCellText(static_cast<int>(i), 1, QString::fromStdString(rows[i].enable));
-    }
-  }
+  std::vector<QStringList> rows;
+  for (const TunerPage::Row& r : model_.rows())
+    rows.push_back({QString::fromStdString(r.name), QString::fromStdString(r.enable)});
+  PutRows(list_, rows);
   list_->setVisible(model_.list_shown());
   setEnabled(model_.loaded());
 }

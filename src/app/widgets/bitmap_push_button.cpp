@@ -199,4 +199,11 @@ void BitmapPushButton::paintEvent(QPaintEvent* /*event*/) {
   screen.drawPixmap(0, 0, buffer);
 }
 
+BitmapPushButton* MakeStandardButton(const QString& caption, QWidget* parent) {
+  auto* button = new BitmapPushButton(caption, parent);
+  button->setMinimumHeight(22);
+  button->SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4);
+  return button;
+}
+
 }  // namespace qtk

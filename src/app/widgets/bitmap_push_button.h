@@ -57,4 +57,8 @@ class BitmapPushButton : public QPushButton {
   mutable std::array<QImage, 4> states_;
 };
 
+// The push button of the main window, the dialogs and the pages: the standard skin (5 frames,
+// edge widths 5, 5, 5, 4) and room for the caption's height.
+BitmapPushButton* MakeStandardButton(const QString& caption, QWidget* parent = nullptr);
+
 }  // namespace qtk

@@ -289,8 +289,12 @@ bool EditableListControl::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   } else if (event->type() == QEvent::FocusOut) {
-    // Opening the drop-down's own list takes the focus only for a moment.
-    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+    // Opening the drop-down's own list takes the focus only for a moment, and while that list
+    // is open the focus belongs to it (Qt moves it there in two steps, the second one without
+    // the popup reason); closing the list ends the edit instead.
+    const bool own_list_open =
+        active_editor_ == drop_down_ && drop_down_ != nullptr && drop_down_->view()->isVisible();
+    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !own_list_open)
       EndEdit(false);
   }
   return QTreeWidget::eventFilter(watched, event);
