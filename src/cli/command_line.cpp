@@ -3,9 +3,9 @@
 #include <ostream>
 
 #include "cli/channels_command.h"
-#include "cli/page_commands.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_commands.h"
+#include "cli/page_commands.h"
 #include "common/fault_guard.h"
 
 namespace qtk::cli {

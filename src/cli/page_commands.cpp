@@ -9,8 +9,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/field_json.h"
 #include "cli/exit_status.h"
+#include "cli/field_json.h"
 #include "cli/password_option.h"
 #include "cli/replacement_option.h"
 #include "cli/stream_dialogs.h"
@@ -117,7 +117,6 @@ void PrintField(const PageField& field, std::ostream& out) {
   }
   out << ": " << DescribeValue(value) << "\n";
 }
-
 
 using PageValues = std::map<std::string, FieldValue>;
 
@@ -255,16 +254,16 @@ int RunApplyCommand(const ApplyOptions& options, Streams streams) {
   PageSet& pages = paged->pages;
   std::map<PageId, PageValues> values;
   if (!ReadValues(options.set_file, pages, values, streams.err) ||
-      !SetValues(pages, values, streams.err) ||
-      !ReplaceChunks(pages, *replacements, streams.err)) {
+      !SetValues(pages, values, streams.err) || !ReplaceChunks(pages, *replacements, streams.err)) {
     return kExitFailure;
   }
   if (SettingsPage* refused = pages.StoreAll()) {
     streams.err << "qtkcli: " << refused->GetName() << ": the page refused to store its values\n";
     return kExitFailure;
   }
-  return SaveFirmwareAndReport(paged->project, paged->session, options.output, dialogs) ? kExitSuccess
-                                                                                       : kExitFailure;
+  return SaveFirmwareAndReport(paged->project, paged->session, options.output, dialogs)
+             ? kExitSuccess
+             : kExitFailure;
 }
 
 void RegisterPageCommands(CLI::App& app, Streams streams, int* status) {

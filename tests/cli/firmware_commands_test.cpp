@@ -132,7 +132,9 @@ TEST_F(CliTest, SaveUsageErrorsExitTwoBeforeTheImageIsOpened) {
   save.change_password = true;
   save.new_password = "123456789";
   EXPECT_EQ(RunSaveCommand(save, streams()), 2);
-  EXPECT_EQ(err.str(), "qtkcli: --new-password takes 1 to 8 characters\n");
+  EXPECT_EQ(err.str(),
+            "qtkcli: --new-password takes at most 8 characters, each with a one-byte (Latin-1) "
+            "encoding\n");
   EXPECT_FALSE(std::filesystem::exists(save.output));
 }
 

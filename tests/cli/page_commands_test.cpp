@@ -319,7 +319,7 @@ TEST_F(PageCommandsTest, ReplacementsGoThroughTheGeneralPage) {
   EXPECT_EQ(Apply("{}", {"0x12345678=" + dir.File("x")}), 1);
   EXPECT_EQ(err.str(), "qtkcli: General: the chunk list has no chunk with id 0x12345678\n");
   Reset();
-  EXPECT_EQ(Apply("{}", {"02FD0100=x"}), 1);
+  EXPECT_EQ(Apply("{}", {"02FD0100=x"}), 2);  // a usage error, found before the image is opened
   EXPECT_EQ(err.str(),
             "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: "
             "02FD0100=x\n");
