@@ -5,6 +5,8 @@
 
 #include "pages/common_page.h"
 #include "pages/general_page.h"
+#include "pages/ota_page.h"
+#include "pages/serial_flash_page.h"
 #include "pages/tuner_page.h"
 
 namespace qtk {
@@ -14,6 +16,8 @@ namespace qtk {
 class GeneralPageView;
 class CommonPageView;
 class TunerPageView;
+class SerialFlashPageView;
+class OtaPageView;
 
 template <class Model, class View>
 struct PageRow {
@@ -26,8 +30,10 @@ struct PageRows {};
 // Every settings page that exists: one row per page, its model and its view. The page's id,
 // name and place in the page order come from the model (PageModel<id>) and kPageTable. A new
 // page adds its row here and nothing else: the main window, qtktool and qtkcli find it here.
-using BuiltPages = PageRows<PageRow<GeneralPage, GeneralPageView>,
-                            PageRow<CommonPage, CommonPageView>, PageRow<TunerPage, TunerPageView>>;
+using BuiltPages =
+    PageRows<PageRow<GeneralPage, GeneralPageView>, PageRow<CommonPage, CommonPageView>,
+             PageRow<TunerPage, TunerPageView>, PageRow<SerialFlashPage, SerialFlashPageView>,
+             PageRow<OtaPage, OtaPageView>>;
 
 // Calls `visit(Row{})` for every row of the table.
 template <class... Rows, class Visitor>

@@ -57,6 +57,15 @@ std::vector<uint8_t> MakeRecord(int config_version) {
     r[i] = static_cast<uint8_t>(0xA0 + i);  // uninterpreted
   for (int i = 1130; i < 1160; ++i)
     r[i] = static_cast<uint8_t>(i);  // uninterpreted
+  // Serial flash devices: two of the description's catalogue and one of the user's own, so
+  // that a save never meets the empty-list question unless a test asks for it.
+  const uint8_t flash[3][3] = {{0xC2, 0, 0}, {0x1C, 1, 2}, {0x9D, 1, 1}};
+  Put16(r, 944, 3);
+  for (int i = 0; i < 3; ++i) {
+    r[948 + 2 * i] = flash[i][0];
+    r[949 + 2 * i] = flash[i][1];
+    r[1068 + i] = flash[i][2];
+  }
   Put16(r, 1416, 12380);
   Put16(r, 1418, 27500);
   Put16(r, 1420, 0x100);

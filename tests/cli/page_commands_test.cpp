@@ -103,7 +103,8 @@ TEST_F(PageCommandsTest, ShowJsonHoldsThePagesInPageOrderAndOnlyShownFields) {
   std::vector<std::string> pages;
   for (const auto& [name, fields] : doc.items())
     pages.push_back(name);
-  EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner"}));
+  EXPECT_EQ(pages,
+            (std::vector<std::string>{"General", "Common", "Tuner", "Serial flash", "OTA set"}));
   EXPECT_EQ(doc["Common"]["Volume"], 20);
   EXPECT_EQ(doc["Common"]["Transparence"], "0%");
   EXPECT_EQ(doc["Tuner"]["Tuner list"][1], nlohmann::ordered_json({"Zarlink 10039", "On"}));
@@ -175,6 +176,36 @@ std::vector<uint8_t> RandomRecord(std::mt19937& random, int config_version) {
     r[record::kTunerParameters + i] = pick(0, 255);
   const std::array<uint8_t, 4> stored_order = {8, 1, 7, 4};
   std::copy(stored_order.begin(), stored_order.end(), r.begin() + record::kExtTunerCodes);
+  // OTA block: any 16-bit numbers, a six-digit OUI, choices as the page stores them, and the
+  // bytes the page never writes.
+  for (size_t at :
+       {record::kOtaFrequency, record::kOtaSymbolRate, record::kOtaPid, record::kOtaLnbFrequencyH,
+        record::kOtaHardwareModel, record::kOtaHardwareVersion, record::kOtaSoftwareModel,
+        record::kOtaSoftwareVersion, record::kOtaLnbFrequencyV}) {
+    r[at] = pick(0, 255);
+    r[at + 1] = pick(0, 255);
+  }
+  for (size_t i = 0; i < 3; ++i)
+    r[record::kOtaSystemOui + i] = pick(0, 255);
+  r[record::kOtaLnbType] = pick(0, 1);
+  r[record::kOtaPolarity] = pick(0, 1);
+  r[1440] = pick(0, 255);
+  const uint8_t port = pick(0, 4);
+  r[record::kOtaDiseqcInUse] = port == 0 ? 0 : 2;
+  r[record::kOtaDiseqcPort] = port == 0 ? 0 : port - 1;
+  r[record::kOta22kTone] = pick(0, 1);
+  r[record::kOtaEnable] = pick(0, 1);
+  for (size_t i = 1445; i < 1450; ++i)
+    r[i] = pick(0, 255);
+  // Serial flash devices with distinct IDs, some of them the catalogue's.
+  std::fill(r.begin() + record::kFlashDeviceCount, r.begin() + record::kFlashDeviceAreaEnd, 0);
+  const uint8_t count = pick(1, 60);
+  r[record::kFlashDeviceCount] = count;
+  for (size_t i = 0; i < count; ++i) {
+    r[record::kFlashDeviceIdSlots + 2 * i] = static_cast<uint8_t>(0xC2 + i);
+    r[record::kFlashDeviceIdSlots + 2 * i + 1] = pick(0, 3);  // 3 has no device value
+    r[record::kFlashDeviceSectorSlots + i] = pick(0, 3);      // 3 names no sector structure
+  }
   return r;
 }
 
@@ -199,6 +230,8 @@ TEST_P(PageRoundTrip, ShowJsonAppliedUnchangedGivesTheRecordOfAnUneditedSave) {
     const nlohmann::ordered_json again = ShowJson();
     EXPECT_EQ(again["Common"], shown["Common"]);
     EXPECT_EQ(again["Tuner"], shown["Tuner"]);
+    EXPECT_EQ(again["Serial flash"], shown["Serial flash"]);
+    EXPECT_EQ(again["OTA set"], shown["OTA set"]);
   }
 
 #ifdef QTK_HAVE_MAIN_WINDOW_MODEL
@@ -239,9 +272,11 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, ApplyRefusals,
     ::testing::Values(
         Refusal{R"({"Comon": {}})",
-                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner)\n"},
+                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, Serial flash, "
+                "OTA set)\n"},
         Refusal{R"({"Key map": {}})",
-                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner)\n"},
+                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner, Serial flash, "
+                "OTA set)\n"},
         Refusal{R"({"Common": {"Volum": 1}})", "qtkcli: Common: no field \"Volum\"\n"},
         Refusal{R"({"Common": 3})", "qtkcli: Common: the page takes an object of fields\n"},
         Refusal{R"({"Common": {"OSD Palette": "style 9"}})",
@@ -275,9 +310,66 @@ INSTANTIATE_TEST_SUITE_P(
                 "qtkcli: Tuner: \"Tuner list\": the list has 4 rows, not 1\n"},
         Refusal{R"({"Tuner": {"Tuner list": [[1]]}})",
                 "qtkcli: Tuner: \"Tuner list\": list cells are texts, not 1\n"},
+        Refusal{R"({"OTA set": {"OTA sym": 70000}})",
+                "qtkcli: OTA set: \"OTA sym\": the page makes 70000 into 65535\n"},
+        Refusal{R"({"OTA set": {"DiSEqc": "LNB9"}})",
+                "qtkcli: OTA set: \"DiSEqc\": \"LNB9\" is not one of its choices: \"OFF\", "
+                "\"LNB1\", \"LNB2\", \"LNB3\", \"LNB4\"\n"},
+        Refusal{R"({"OTA set": {"OTA PID": "12345"}})",
+                "qtkcli: OTA set: \"OTA PID\": the field takes at most 4 characters\n"},
+        Refusal{R"({"Serial flash": {"Serial Flash Device": [["0xC2", "0x03", "0x03",
+                     "Boot sectors at top"]]}})",
+                "Can not edit this flash device, it is supported internal.\n"
+                "qtkcli: Serial flash: \"Serial Flash Device\": row 1 cannot be edited\n"},
+        Refusal{R"({"Serial flash": {"Serial Flash Device": [["0xC2", "0x0B", "0x03",
+                     "MX25L1605D"]]}})",
+                "Are you sure want to delete this flash device?\n"
+                "Can not delete this flash device, it is supported internal.\n"
+                "qtkcli: Serial flash: \"Serial Flash Device\": row 2 cannot be deleted\n"},
+        Refusal{R"({"Serial flash": {"Serial Flash Device": [["0xC2", "0x0B", "0x03",
+                     "MX25L1605D"], ["0x1C", "0x03", "0x03", "EN25F16"], ["0x1C", "0x03",
+                     "0x03", "Uniform 64KB sectors"]]}})",
+                "The flash device is exist already.\n"
+                "qtkcli: Serial flash: \"Serial Flash Device\": row 3 was refused\n"},
+        Refusal{R"({"Serial flash": {"Serial Flash Device": [["0xC2", "0x0B", "0x03",
+                     "MX25L1605D"], ["0x1C", "0x03", "0x03", "EN25F16"], ["0x00", "0x03",
+                     "0x03", "Uniform 64KB sectors"]]}})",
+                "Flash ID is error.\n"
+                "qtkcli: Serial flash: \"Serial Flash Device\": row 3 was refused\n"},
+        Refusal{R"({"Serial flash": {"Serial Flash Device": [["0xC2", "0x0B", "0x03",
+                     "MX25L1605D"], ["0x1C", "0x03", "0x03", "EN25F16"], ["0x1D", "0x04",
+                     "0x03", "Uniform 64KB sectors"]]}})",
+                "qtkcli: Serial flash: \"Serial Flash Device\": row 3 \"Command\" and \"Byte "
+                "Address\" name no device value\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));
+
+TEST_F(PageCommandsTest, ApplySetsTheSerialFlashListAndTheOtaFields) {
+  ASSERT_EQ(Apply("{}"), 0) << err.str();
+  const std::vector<uint8_t> unchanged = testdata::ReadSavedImage(output()).Record();
+  Reset();
+  ASSERT_EQ(Apply(R"({"Serial flash": {"Serial Flash Device": [
+                       ["0xC2", "0x0B", "0x03", "MX25L1605D"],
+                       ["0x1C", "0x03", "0x03", "EN25F16"],
+                       ["0x9E", "0x3B", "0x03", "Boot sectors at bottom"],
+                       ["0x01", "0x0B", "0x03", "S25FL016A"]]},
+                     "OTA set": {"OTA PID": "", "DiSEqc": "LNB2", "Sys OUI": "c0ffee"}})"),
+            0)
+      << err.str();
+  EXPECT_EQ(err.str(), "Success to save the file.\n");
+  std::vector<uint8_t> expected = unchanged;
+  expected[944] = 4;
+  expected[952] = 0x9E, expected[953] = 2, expected[1070] = 2;  // row 3 edited
+  expected[954] = 0x01, expected[955] = 0, expected[1071] = 1;  // a catalogue device added
+  expected[record::kOtaDiseqcInUse] = 2;
+  expected[record::kOtaDiseqcPort] = 1;
+  expected[record::kOtaSystemOui] = 0xEE, expected[record::kOtaSystemOui + 1] = 0xFF;
+  expected[record::kOtaSystemOui + 2] = 0xC0;
+  const std::vector<uint8_t> saved = testdata::ReadSavedImage(output()).Record();
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(int(saved[i]), int(expected[i])) << "record byte " << i;
+}
 
 TEST_F(PageCommandsTest, ApplyRefusesFilesThatAreNoPageObject) {
   EXPECT_EQ(Apply("[1]"), 1);

@@ -34,10 +34,26 @@ TEST(PageFieldTables, NamesKindsAndOrderOfEveryBuiltPage) {
   GeneralPage general(env.context);
   CommonPage common(env.context);
   TunerPage tuner(env.context);
+  SerialFlashPage flash(env.context);
+  OtaPage ota(env.context);
   general.Load();
   common.Load();
   tuner.Load();
+  flash.Load();
+  ota.Load();
   EXPECT_EQ(Names(general.Fields()), std::vector<std::string>{"Chunk list (list)"});
+  EXPECT_EQ(Names(flash.Fields()), std::vector<std::string>{"Serial Flash Device (list)"});
+  EXPECT_EQ(Named(flash.Fields(), "Serial Flash Device").headers,
+            (std::vector<std::string>{"ID", "Command", "Byte Address", "Description"}));
+  EXPECT_EQ(Names(ota.Fields()),
+            (std::vector<std::string>{
+                "OTA Freq (number)", "OTA sym (number)", "OTA PID (hexadecimal)",
+                "LNB Freq(H) (number)", "LNB Freq(V) (number)", "Sys OUI (hexadecimal)",
+                "HW Modal (hexadecimal)", "HW Ver (hexadecimal)", "SW Modal (hexadecimal)",
+                "SW Ver (hexadecimal)", "Polarity (choice)", "22K (choice)", "DiSEqc (choice)",
+                "OTA Enable (choice)", "LNB Type (choice)"}));
+  EXPECT_FALSE(Named(ota.Fields(), "LNB Type").IsShown());
+  EXPECT_EQ(Named(ota.Fields(), "Sys OUI").max_length, 6u);
   EXPECT_EQ(Names(common.Fields()),
             (std::vector<std::string>{
                 "Version (text)", "Power on string (text)", "Standby string (text)",
@@ -72,7 +88,7 @@ TEST(PageFieldTables, EveryBuiltPageHasARowAndAModel) {
     EXPECT_FALSE(page->Fields().empty()) << page->GetName();
     ++rows;
   });
-  EXPECT_EQ(rows, 3);
+  EXPECT_EQ(rows, 5);
   EXPECT_EQ(CreatePageModel(PageId::kKeyMap, env.context), nullptr);
 }
 

@@ -54,8 +54,14 @@ class PageViewsTest : public QObject {
       QStringList labels;
       for (QLabel* label : view->findChildren<QLabel*>()) {
         QString text = label->text().simplified();
-        if (text.endsWith(QStringLiteral(" 0x")))
-          text.chop(3);
+        // "OTA PID:0x": the prefix and the colon before it are not part of the name.
+        if (text.endsWith(QStringLiteral("0x"))) {
+          text.chop(2);
+          text = text.trimmed();
+          if (text.endsWith(QLatin1Char(':')))
+            text.chop(1);
+          text = text.trimmed();
+        }
         labels << text;
       }
       for (const PageField& field : model.Fields()) {

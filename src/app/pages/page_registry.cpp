@@ -2,6 +2,8 @@
 
 #include "app/pages/common_page_view.h"
 #include "app/pages/general_page_view.h"
+#include "app/pages/ota_page_view.h"
+#include "app/pages/serial_flash_page_view.h"
 #include "app/pages/tuner_page_view.h"
 
 namespace qtk {
