@@ -255,6 +255,25 @@ class SettingsFileWindowTest : public QObject {
              std::string());
   }
 
+  void ASettingFileThatCannotBeCreatedIsReportedWithItsPath() {
+    ImageFolder folder;
+    WindowDriver d(folder);
+    QVERIFY(d.active);
+    QVERIFY(d.Open<OtaPageView>(PageId::kOtaSet));
+    QVERIFY(!d.window->SaveSettingsButton()->isHidden());
+    const std::string path = folder.dir.File("no such folder/ota.set");
+    d.dialogs.chosen_paths.push_back(path);
+    user::Click(d.window->SaveSettingsButton());
+    QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{"Can not open setting file " + path});
+    QVERIFY(!std::filesystem::exists(path));
+    // Cancelled or blank: nothing is written and nothing is said.
+    d.dialogs.messages.clear();
+    d.dialogs.chosen_paths = {std::nullopt, std::string(" \t ")};
+    user::Click(d.window->SaveSettingsButton());
+    user::Click(d.window->SaveSettingsButton());
+    QVERIFY(d.dialogs.messages.empty());
+  }
+
   void APageThatRefusesToStoreStopsSaveSettingsBeforeItsDialog() {
     std::vector<testdata::ChunkSpec> chunks = testdata::StandardChunks({});
     std::fill(chunks.back().data.begin() + 944, chunks.back().data.begin() + 1128, 0);

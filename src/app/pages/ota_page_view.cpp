@@ -63,6 +63,12 @@ OtaPageView::OtaPageView(OtaPage& model, QWidget* parent) : PageView(parent), mo
   // The LNB type is kept in the record but never offered to the user.
   PutVisible({lnb_type_label_, lnb_type_}, false);
 
+  // Room for the longest value (six digits) and no more, so the units stay beside their edits.
+  const int width = frequency_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12;
+  for (QLineEdit* edit : {frequency_, symbol_rate_, pid_, lnb_frequency_h_, lnb_frequency_v_, oui_,
+                          hardware_model_, hardware_version_, software_model_, software_version_})
+    edit->setFixedWidth(width);
+
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(left);
   layout->addSpacing(24);
