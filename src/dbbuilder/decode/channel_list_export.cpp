@@ -1,6 +1,7 @@
 #include "dbbuilder/decode/channel_list_export.h"
 
 #include "common/file_io.h"
+#include "common/pending_file.h"
 #include "common/message_format.h"
 #include "dbbuilder/decode/database_source.h"
 #include "dbbuilder/decode/decode_messages.h"
