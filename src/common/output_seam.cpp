@@ -31,12 +31,14 @@ class SystemFile : public OutputHandle {
   std::FILE* file_;
 };
 
-std::FILE* FileOf(OutputHandle& file) { return static_cast<SystemFile&>(file).get(); }
+std::FILE* FileOf(OutputHandle& file) {
+  return static_cast<SystemFile&>(file).get();
+}
 
 std::FILE* CreateExclusively(const std::filesystem::path& path) {
 #ifdef _WIN32
-  const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
-                        _S_IREAD | _S_IWRITE);
+  const int fd =
+      _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0)
     return nullptr;
   std::FILE* file = _fdopen(fd, "wb");
@@ -138,10 +140,16 @@ OutputSeam& SystemOutputSeam() {
   return seam;
 }
 
-OutputSeam& CurrentOutputSeam() { return g_current != nullptr ? *g_current : SystemOutputSeam(); }
+OutputSeam& CurrentOutputSeam() {
+  return g_current != nullptr ? *g_current : SystemOutputSeam();
+}
 
-ScopedOutputSeam::ScopedOutputSeam(OutputSeam& seam) : previous_(g_current) { g_current = &seam; }
+ScopedOutputSeam::ScopedOutputSeam(OutputSeam& seam) : previous_(g_current) {
+  g_current = &seam;
+}
 
-ScopedOutputSeam::~ScopedOutputSeam() { g_current = previous_; }
+ScopedOutputSeam::~ScopedOutputSeam() {
+  g_current = previous_;
+}
 
 }  // namespace qtk

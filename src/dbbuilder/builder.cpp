@@ -81,7 +81,9 @@ bool Replaceable(const fs::path& target) {
 
 // Creates the temporary file of an output now, so that a folder that refuses it is reported
 // before the list is read.
-bool Prepare(PendingFile& file) { return Replaceable(file.target()) && file.Write(nullptr, 0); }
+bool Prepare(PendingFile& file) {
+  return Replaceable(file.target()) && file.Write(nullptr, 0);
+}
 
 // Update step 1 to 7, with its own messages. `binary` is the open binary file and `value` the
 // new default database as m_6615_df.bin holds it.

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/file_io.h"
-#include "common/pending_file.h"
 #include "common/message_format.h"
+#include "common/pending_file.h"
 #include "common/text_compare.h"
 #include "config/text_helpers.h"
 #include "firmware/image/byte_order.h"
@@ -298,9 +298,10 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
   const OutputFailure failure = failed ? failed->failure() : OutputFailure::kCreate;
   const std::string& path = is_image ? output_path : ota_path;
   if (failure == OutputFailure::kCreate)
-    return Fail((is_image ? save_messages::kCannotOpenOutput : save_messages::kCannotOpenOta) + path);
-  return Fail((is_image ? save_messages::kCannotWriteOutput : save_messages::kCannotWriteOta) + path +
-              ": " + OutputFailureText(failure));
+    return Fail((is_image ? save_messages::kCannotOpenOutput : save_messages::kCannotOpenOta) +
+                path);
+  return Fail((is_image ? save_messages::kCannotWriteOutput : save_messages::kCannotWriteOta) +
+              path + ": " + OutputFailureText(failure));
 }
 
 SaveResult ImageSave::Run(const std::string& output_path) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/file_io.h"
-#include "common/pending_file.h"
 #include "common/message_format.h"
+#include "common/pending_file.h"
 #include "firmware/image/chunk_ids.h"
 
 namespace qtk {

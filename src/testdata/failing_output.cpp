@@ -1,5 +1,9 @@
 #include "testdata/failing_output.h"
 
+#include <stdexcept>
+
+#include "common/file_io.h"
+
 namespace qtk::testdata {
 
 bool FailingOutputSeam::Next(OutputCall call) {
@@ -37,8 +41,7 @@ bool FailingOutputSeam::Close(std::unique_ptr<OutputHandle> file) {
   return Next(OutputCall::kClose) && closed;
 }
 
-bool FailingOutputSeam::Rename(const std::filesystem::path& from,
-                               const std::filesystem::path& to) {
+bool FailingOutputSeam::Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
   return Next(OutputCall::kRename) && SystemOutputSeam().Rename(from, to);
 }
 
@@ -52,6 +55,34 @@ bool FailingOutputSeam::SyncFolder(const std::filesystem::path& folder) {
     return false;
   }
   return SystemOutputSeam().SyncFolder(folder);
+}
+
+int FailEachOutputCall(const std::function<bool(const FailingOutputSeam&)>& attempt, int max_runs) {
+  for (int n = 1; n <= max_runs; ++n) {
+    FailingOutputSeam seam(n);
+    bool succeeded = false;
+    {
+      ScopedOutputSeam scope(seam);
+      succeeded = attempt(seam);
+    }
+    if (!seam.failed_call()) {
+      if (!succeeded)
+        throw std::logic_error("the operation failed without a failing output call");
+      return n - 1;
+    }
+  }
+  throw std::logic_error("the operation still reaches a failing call after every run");
+}
+
+std::map<std::string, std::vector<uint8_t>> FolderSnapshot(const std::filesystem::path& folder) {
+  std::map<std::string, std::vector<uint8_t>> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::vector<uint8_t> bytes;
+    if (entry.is_regular_file())
+      bytes = ReadWholeFile(entry.path()).value_or(std::vector<uint8_t>{});
+    files[entry.path().filename().string()] = std::move(bytes);
+  }
+  return files;
 }
 
 }  // namespace qtk::testdata

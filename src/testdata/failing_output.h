@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/output_seam.h"
@@ -42,5 +45,15 @@ class FailingOutputSeam : public OutputSeam {
   std::optional<OutputCall> failed_;
   bool failed_folder_sync_ = false;
 };
+
+// Runs `attempt` once for every output call it makes: run N has call N fail, for N = 1, 2, ...
+// until a run no longer reaches the failing call. `attempt` makes its own checks and returns
+// whether the operation reported success. Returns the number of runs with a failed call.
+int FailEachOutputCall(const std::function<bool(const FailingOutputSeam&)>& attempt,
+                       int max_runs = 500);
+
+// The name and bytes of every file in a folder (not its subfolders), to prove that a failed
+// operation left the folder exactly as it was.
+std::map<std::string, std::vector<uint8_t>> FolderSnapshot(const std::filesystem::path& folder);
 
 }  // namespace qtk::testdata
