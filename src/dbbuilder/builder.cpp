@@ -116,8 +116,7 @@ void UpdateBinary(std::ifstream& binary, std::span<const uint8_t> value,
   // A short write is no success: the caller would pick up a truncated image.
   PendingFile updated(current_dir / kUpdatedImageName);
   if (!updated.Write(image) || !updated.Commit()) {
-    if (updated.failure() != OutputFailure::kCreate)
-      out << CantWrite(kUpdatedImageName, updated.failure());
+    out << CantWrite(kUpdatedImageName, updated.failure());
     out << msg::kUpdateFailed;
     return;
   }

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "common/file_io.h"
+#include "common/pending_file.h"
 
 namespace qtk::testdata {
 
@@ -55,6 +56,29 @@ bool FailingOutputSeam::SyncFolder(const std::filesystem::path& folder) {
     return false;
   }
   return SystemOutputSeam().SyncFolder(folder);
+}
+
+std::string FailureReason(const FailingOutputSeam& seam) {
+  OutputFailure failure = OutputFailure::kReplace;
+  switch (seam.failed_call().value_or(OutputCall::kRename)) {
+    case OutputCall::kWrite:
+      failure = OutputFailure::kWrite;
+      break;
+    case OutputCall::kFlush:
+      failure = OutputFailure::kFlush;
+      break;
+    case OutputCall::kSync:
+      failure = seam.failed_folder_sync() ? OutputFailure::kFolderSync : OutputFailure::kSync;
+      break;
+    case OutputCall::kClose:
+      failure = OutputFailure::kClose;
+      break;
+    case OutputCall::kOpen:
+    case OutputCall::kRename:
+    case OutputCall::kRemove:
+      break;
+  }
+  return OutputFailureText(failure);
 }
 
 int FailEachOutputCall(const std::function<bool(const FailingOutputSeam&)>& attempt, int max_runs) {

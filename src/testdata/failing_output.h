@@ -46,6 +46,10 @@ class FailingOutputSeam : public OutputSeam {
   bool failed_folder_sync_ = false;
 };
 
+// The text a PendingFile gives for the failure of the seam's failed call (an open counts as
+// the failure to replace the old file: it reserves the name that keeps an old file aside).
+std::string FailureReason(const FailingOutputSeam& seam);
+
 // Runs `attempt` once for every output call it makes: run N has call N fail, for N = 1, 2, ...
 // until a run no longer reaches the failing call. `attempt` makes its own checks and returns
 // whether the operation reported success. Returns the number of runs with a failed call.

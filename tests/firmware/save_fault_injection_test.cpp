@@ -15,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using testdata::FailEachOutputCall;
 using testdata::FailingOutputSeam;
+using testdata::FailureReason;
 using testdata::FolderSnapshot;
 using testdata::PatternBytes;
 using testdata::ReadFile;
@@ -22,26 +23,6 @@ using testdata::WriteFile;
 using testing::FirmwareEnv;
 
 using Bytes = std::vector<uint8_t>;
-
-// What the message gives after the file's name for the call that failed.
-std::string Reason(const FailingOutputSeam& seam) {
-  switch (*seam.failed_call()) {
-    case OutputCall::kWrite:
-      return OutputFailureText(OutputFailure::kWrite);
-    case OutputCall::kFlush:
-      return OutputFailureText(OutputFailure::kFlush);
-    case OutputCall::kSync:
-      return OutputFailureText(seam.failed_folder_sync() ? OutputFailure::kFolderSync
-                                                         : OutputFailure::kSync);
-    case OutputCall::kClose:
-      return OutputFailureText(OutputFailure::kClose);
-    case OutputCall::kOpen:  // the temporary file, or the name that keeps an old file aside
-    case OutputCall::kRename:
-    case OutputCall::kRemove:
-      break;
-  }
-  return OutputFailureText(OutputFailure::kReplace);
-}
 
 struct SaveCase {
   const char* name;
@@ -143,8 +124,8 @@ TEST_P(SaveFaultInjection, EveryFailedCallLeavesTheOldFilesAndTheProjectAsTheyWe
           open ? std::vector<std::string>{save_messages::kCannotOpenOutput + out(),
                                           save_messages::kCannotOpenOta + ota()}
                : std::vector<std::string>{
-                     save_messages::kCannotWriteOutput + out() + ": " + Reason(seam),
-                     save_messages::kCannotWriteOta + ota() + ": " + Reason(seam)};
+                     save_messages::kCannotWriteOutput + out() + ": " + FailureReason(seam),
+                     save_messages::kCannotWriteOta + ota() + ": " + FailureReason(seam)};
       EXPECT_TRUE(texts[0] == allowed[0] || (wants_ota && texts[0] == allowed[1]))
           << at << ": " << texts[0];
     }
