@@ -31,8 +31,13 @@ for entry in "${targets[@]}"; do
            -print_final_stats=1 -artifact_prefix="$findings/$target-")
   [[ "$dict" != - ]] && options+=(-dict="$here/dict/$dict.dict")
   echo "== $target"
-  "$build/fuzz/$target" "${options[@]}" "$corpus/$target" 2>&1 |
-    grep -E "^(stat::|#[0-9]+ +DONE|==[0-9]+==ERROR|SUMMARY|.*runtime error)" || true
-  # grep hides the exit status; the fuzzer's own decides.
-  test "${PIPESTATUS[0]}" -eq 0
+  log="$findings/$target.log"
+  status=0
+  "$build/fuzz/$target" "${options[@]}" "$corpus/$target" >"$log" 2>&1 || status=$?
+  grep -E "^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)" "$log" || true
+  if ((status != 0)); then
+    echo "finding in $target (status $status):"
+    tail -n 60 "$log"
+    exit 1
+  fi
 done
