@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   clang-format
+  # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+  clang libclang-rt-dev
   # The Debian package (dpkg-shlibdeps needs file) and the checks of the desktop entry, the
   # AppStream metainfo and the man pages.
   dpkg-dev file appstream desktop-file-utils man-db

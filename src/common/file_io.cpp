@@ -1,11 +1,7 @@
 #include "common/file_io.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
-#include <random>
 
 namespace qtk {
 namespace {
@@ -19,20 +15,6 @@ std::optional<uint64_t> RegularFileSize(const std::filesystem::path& path) {
   if (ec)
     return std::nullopt;
   return static_cast<uint64_t>(size);
-}
-
-// A name that no other pending file of this or another process is likely to pick; the
-// exclusive creation settles the rare clash.
-std::string TemporaryName() {
-  static std::atomic<uint32_t> counter{0};
-  static const uint32_t seed = std::random_device{}();
-  std::mt19937 mix(seed + counter.fetch_add(1));
-  const uint32_t value = static_cast<uint32_t>(mix());
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string name = ".qtk";
-  for (int shift = 28; shift >= 0; shift -= 4)
-    name += kDigits[(value >> shift) & 0xF];
-  return name + ".tmp";
 }
 
 }  // namespace
@@ -89,67 +71,6 @@ std::optional<FileHead> ReadFileHead(const std::filesystem::path& path, size_t c
   if (!file)
     return std::nullopt;
   return head;
-}
-
-PendingFile::PendingFile(std::filesystem::path target) : target_(std::move(target)) {}
-
-PendingFile::~PendingFile() {
-  if (!temp_.empty() && !committed_) {
-    std::error_code ec;
-    std::filesystem::remove(temp_, ec);
-  }
-}
-
-bool PendingFile::CreateTemporary() {
-  std::filesystem::path folder = target_.parent_path();
-  if (folder.empty())
-    folder = ".";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::filesystem::path candidate = folder / TemporaryName();
-    // "x": the file is created here and now, never an existing file reopened.
-    if (std::FILE* f = std::fopen(candidate.string().c_str(), "wbx")) {
-      std::fclose(f);
-      temp_ = candidate;
-      return true;
-    }
-    if (errno != EEXIST)
-      return false;
-  }
-  return false;
-}
-
-bool PendingFile::Write(const uint8_t* data, size_t size) {
-  if (temp_.empty() && !CreateTemporary())
-    return false;
-  std::FILE* out = std::fopen(temp_.string().c_str(), "wb");
-  if (out == nullptr)
-    return false;
-  written_ = true;
-  const bool wrote = size == 0 || std::fwrite(data, 1, size, out) == size;
-  const bool flushed = std::fflush(out) == 0;
-  const bool closed = std::fclose(out) == 0;
-  return wrote && flushed && closed;
-}
-
-bool PendingFile::Commit() {
-  if (!written_)
-    return false;
-  std::error_code ec;
-  std::filesystem::rename(temp_, target_, ec);
-  if (ec)
-    return false;
-  committed_ = true;
-  return true;
-}
-
-void PendingFile::RemoveCommitted() {
-  if (!committed_)
-    return;
-  std::error_code ec;
-  std::filesystem::remove(target_, ec);
-  committed_ = false;
-  written_ = false;
-  temp_.clear();
 }
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

@@ -1,6 +1,7 @@
 #include "dbbuilder/builder.h"
 
 #include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <new>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/pending_file.h"
 #include "dbbuilder/builder_settings.h"
 #include "dbbuilder/character_scan.h"
 #include "dbbuilder/database_writer.h"
@@ -66,14 +68,27 @@ ReadStatus ReadWhole(std::ifstream& in, uint64_t max_size, std::vector<uint8_t>&
   return ReadStatus::kOk;
 }
 
-void WriteBytes(std::ostream& out, std::span<const uint8_t> bytes) {
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+std::string CantWrite(const char* name, OutputFailure failure) {
+  return std::string(msg::kCantWrite) + name + ": " + OutputFailureText(failure) + "\n";
 }
 
-// Update step 1 to 7, with its own messages. `binary` is the open binary file.
-void UpdateBinary(std::ifstream& binary, const fs::path& default_db, const fs::path& current_dir,
-                  std::ostream& out, const BuilderOptions& options) {
+// A target that is there but not a regular file (a folder, say) can never be replaced.
+bool Replaceable(const fs::path& target) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(target, ec);
+  return !fs::exists(status) || fs::is_regular_file(status);
+}
+
+// Creates the temporary file of an output now, so that a folder that refuses it is reported
+// before the list is read.
+bool Prepare(PendingFile& file) {
+  return Replaceable(file.target()) && file.Write(nullptr, 0);
+}
+
+// Update step 1 to 7, with its own messages. `binary` is the open binary file and `value` the
+// new default database as m_6615_df.bin holds it.
+void UpdateBinary(std::ifstream& binary, std::span<const uint8_t> value,
+                  const fs::path& current_dir, std::ostream& out, const BuilderOptions& options) {
   out << msg::kStartUpdate;
   std::vector<uint8_t> image;
   const ReadStatus read = ReadWhole(binary, options.max_image_size, image);
@@ -87,16 +102,6 @@ void UpdateBinary(std::ifstream& binary, const fs::path& default_db, const fs::p
     return;
   }
 
-  // The new default value is m_6615_df.bin as the compression left it.
-  std::vector<uint8_t> value;
-  std::ifstream value_file;
-  if (!OpenForReading(value_file, default_db) ||
-      ReadWhole(value_file, std::numeric_limits<uint64_t>::max(), value) != ReadStatus::kOk) {
-    out << msg::kUpdateFailed;
-    return;
-  }
-  value_file.close();
-
   switch (UpdateDefaultDatabaseChunk(image, value)) {
     case UpdateStatus::kUpdated:
       break;
@@ -108,15 +113,25 @@ void UpdateBinary(std::ifstream& binary, const fs::path& default_db, const fs::p
       return;
   }
 
-  std::ofstream updated(current_dir / kUpdatedImageName, std::ios::binary | std::ios::trunc);
-  if (!updated) {
+  // A short write is no success: the caller would pick up a truncated image.
+  PendingFile updated(current_dir / kUpdatedImageName);
+  if (!updated.Write(image) || !updated.Commit()) {
+    out << CantWrite(kUpdatedImageName, updated.failure());
     out << msg::kUpdateFailed;
     return;
   }
-  WriteBytes(updated, image);
-  updated.close();
-  // A short write is no success: the caller would pick up a truncated image.
-  out << (updated ? msg::kFinished : msg::kUpdateFailed);
+  out << msg::kFinished;
+}
+
+// Commits the run's files together; on failure names the file and what failed.
+bool CommitOutputs(std::initializer_list<PendingFile*> files, std::ostream& out) {
+  const std::vector<PendingFile*> list(files);
+  if (CommitTogether(list))
+    return true;
+  const PendingFile* failed = FirstFailed(list);
+  if (failed != nullptr)
+    out << CantWrite(failed->target().filename().string().c_str(), failed->failure());
+  return false;
 }
 
 }  // namespace
@@ -161,27 +176,44 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
     return;
   }
 
-  // Step 5: the character list (text mode) and the default database file.
-  std::ofstream chout(current_dir / kCharacterListName, std::ios::out | std::ios::trunc);
-  if (!chout) {
+  // Step 5: the output files. They are written under temporary names and take their names
+  // together once all are complete on the disk: a failure leaves none of them, and earlier
+  // files of the same names keep their bytes.
+  PendingFile chout(current_dir / kCharacterListName);
+  PendingFile db(default_db);
+  PendingFile unzipped(unzipped_db);
+  PendingFile user_file(user_db);
+  if (!Prepare(chout)) {
     out << msg::kCantCreateChout;
     return;
   }
-  std::ofstream db(default_db, std::ios::binary | std::ios::trunc);
-  if (!db) {
+  if (!Prepare(db)) {
     out << msg::kCantCreateDefault;
     return;
   }
+  if (!Prepare(user_file)) {
+    out << msg::kUserDbFail;
+    return;
+  }
+  if (!Prepare(unzipped)) {
+    const OutputFailure failure = unzipped.failure();
+    out << CantWrite(kUnzippedDefaultDatabaseName,
+                     failure == OutputFailure::kNone ? OutputFailure::kReplace : failure);
+    return;
+  }
 
-  // Step 6: the character scan; an empty or unreadable list ends the run without a message.
+  // Step 6: the character scan; an empty or unreadable list ends the run without a message,
+  // leaving the two files that step 5 created empty.
   std::vector<uint8_t> text;
   if (ReadWhole(list, std::numeric_limits<uint64_t>::max(), text) != ReadStatus::kOk ||
       text.empty()) {
+    CommitOutputs({&chout, &db}, out);
     return;
   }
+  list.close();
   out << msg::kStartSearching;
-  chout << FormatCharacterList(ScanCharacters(text));
-  chout.close();
+  const std::string characters = FormatCharacterList(ScanCharacters(text));
+  chout.Write(reinterpret_cast<const uint8_t*>(characters.data()), characters.size());
   out << msg::kEndSearching;
 
   // Step 7: parse the list.
@@ -189,7 +221,7 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   ProgramTables tables;
   ParseProgramList(text, tables, out);
 
-  // Step 8: the default database file; the user tables are filled on the way.
+  // Step 8: the default database; the user tables are filled on the way.
   WriterSettings writer_settings;
   writer_settings.load_domestic = settings.load_domestic;
   writer_settings.remove_program = settings.remove_program != 0;
@@ -198,37 +230,24 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   UserTables user;
   const std::vector<uint8_t> raw = WriteDefaultDatabase(tables, writer_settings, user);
   ReportUserTableDrops(user, out);
-  WriteBytes(db, raw);
-  db.close();
-  list.close();
   out << msg::kEndBuilding;
 
-  // Step 9: the user database file; a failure does not stop the run.
-  {
-    std::ofstream user_file(user_db, std::ios::binary | std::ios::trunc);
-    if (!user_file) {
-      out << msg::kUserDbFail;
-    } else {
-      WriteBytes(user_file, WriteUserDatabase(user));
-    }
-  }
-
-  // Step 10: keep the raw copy, then replace m_6615_df.bin by its compressed form. Neither
-  // result is looked at: when compression fails, m_6615_df.bin stays raw.
-  std::error_code ec;
-  fs::copy_file(default_db, unzipped_db, fs::copy_options::overwrite_existing, ec);
-  if (std::optional<std::vector<uint8_t>> packed = CompressLzmaAlone(raw)) {
-    std::ofstream packed_file(default_db, std::ios::binary | std::ios::trunc);
-    if (packed_file)
-      WriteBytes(packed_file, *packed);
-  }
+  // Step 9 and 10: the user database, the raw copy of the default database, and
+  // m_6615_df.bin in its compressed form (raw when compression fails).
+  user_file.Write(WriteUserDatabase(user));
+  unzipped.Write(raw);
+  const std::optional<std::vector<uint8_t>> packed = CompressLzmaAlone(raw);
+  const std::vector<uint8_t>& value = packed ? *packed : raw;
+  db.Write(value);
+  if (!CommitOutputs({&chout, &db, &unzipped, &user_file}, out))
+    return;
 
   // Step 11: the optional update of the binary file.
   if (!have_binary) {
     out << msg::kNoBinaryFile;
     return;
   }
-  UpdateBinary(binary, default_db, current_dir, out, options);
+  UpdateBinary(binary, value, current_dir, out, options);
 }
 
 }  // namespace qtk::dbbuilder

@@ -20,6 +20,8 @@ inline constexpr const char* kStartBuilding = "Start of building default value..
 inline constexpr const char* kPcrWarning = "Warning: PCR PID can't be 8191!\n> ";  // + line + "\n"
 inline constexpr const char* kEndBuilding = "End of building default value...\n";
 inline constexpr const char* kUserDbFail = "open user database file fail\n";
+// An output that could not be written completely: + file name + ": " + what failed + "\n".
+inline constexpr const char* kCantWrite = "Can't write ";
 inline constexpr const char* kNoBinaryFile = "no binary file!\n";
 inline constexpr const char* kStartUpdate = "Start of update binary code...\n";
 inline constexpr const char* kNoMemory = "No enough memory!\n";

@@ -6,6 +6,7 @@
 
 #include "common/file_io.h"
 #include "common/message_format.h"
+#include "common/pending_file.h"
 #include "common/text_compare.h"
 #include "config/text_helpers.h"
 #include "firmware/image/byte_order.h"
@@ -277,27 +278,30 @@ bool ImageSave::ImageLoadsAgain() const {
 bool ImageSave::WriteOutputs(const std::string& output_path) {
   const ChunkTable& t = project_.chunks;
   PendingFile image_file(output_path);
-  if (!image_file.Write(image_)) {
-    return Fail(save_messages::kCannotOpenOutput + output_path);
-  }
+  image_file.Write(image_);
   // The OTA file carries everything after the first chunk, at most 1 MiB.
-  const bool wants_ota = WantsOtaFile();
   const std::string ota_path = output_path + ".ota";
   PendingFile ota_file(ota_path);
-  if (wants_ota) {
+  std::vector<PendingFile*> files = {&image_file};
+  if (WantsOtaFile()) {
     const size_t start = t.entries[1].file_offset;
     const size_t size = std::min<size_t>(kMaxOtaSize, image_.size() - start);
-    if (!ota_file.Write(image_.data() + start, size)) {
-      return Fail(save_messages::kCannotOpenOta + ota_path);
-    }
+    ota_file.Write(image_.data() + start, size);
+    files.push_back(&ota_file);
   }
-  if (!image_file.Commit())
-    return Fail(save_messages::kCannotOpenOutput + output_path);
-  if (wants_ota && !ota_file.Commit()) {
-    image_file.RemoveCommitted();
-    return Fail(save_messages::kCannotOpenOta + ota_path);
-  }
-  return true;
+  // Both files are complete on the disk before either takes its name; a failure on the way
+  // leaves every earlier file of the same names as it was.
+  if (CommitTogether(files))
+    return true;
+  const PendingFile* failed = FirstFailed(files);
+  const bool is_image = failed == nullptr || failed == &image_file;
+  const OutputFailure failure = failed ? failed->failure() : OutputFailure::kCreate;
+  const std::string& path = is_image ? output_path : ota_path;
+  if (failure == OutputFailure::kCreate)
+    return Fail((is_image ? save_messages::kCannotOpenOutput : save_messages::kCannotOpenOta) +
+                path);
+  return Fail((is_image ? save_messages::kCannotWriteOutput : save_messages::kCannotWriteOta) +
+              path + ": " + OutputFailureText(failure));
 }
 
 SaveResult ImageSave::Run(const std::string& output_path) {

@@ -18,6 +18,9 @@ inline constexpr const char* kCommonTooBig =
 inline constexpr const char* kAllocateFailed = "allocate buffer for chunk file %s fail!";
 inline constexpr const char* kOpenChunkFailed = "Open chunk file %s fail!";
 inline constexpr const char* kCannotOpenOta = "Can not open output ota file ";
+// + path + ": " + what failed (writing, flushing to the disk, replacing the old file, ...)
+inline constexpr const char* kCannotWriteOutput = "Can not write output firmware file ";
+inline constexpr const char* kCannotWriteOta = "Can not write output ota file ";
 inline constexpr const char* kCannotOpenChunkFile = "Can not open chunk file %s!";
 inline constexpr const char* kZipDefaultTooBig =
     "The size of ZIP compressed default base file %s is too big";

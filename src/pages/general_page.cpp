@@ -8,6 +8,8 @@
 #include <map>
 
 #include "common/file_io.h"
+#include "common/output_seam.h"
+#include "common/pending_file.h"
 #include "common/text_compare.h"
 #include "config/ini/private_profile.h"
 #include "config/text_helpers.h"
@@ -291,20 +293,18 @@ bool GeneralPage::ConvertDefaultDatabase(const std::string& text_path) {
   // Outputs of an earlier run must be gone, or a builder that fails would pass them off as
   // this run's result; the marks of that run name those files and go with them.
   UnmarkBuilderOutputs();
+  OutputSeam& seam = CurrentOutputSeam();
   for (const char* name :
        {builder_files::kDefaultDatabase, builder_files::kUserDatabase, builder_files::kUnzipped}) {
-    fs::remove(BuilderFile(name), ec);
-    if (ec)
+    if (!seam.Remove(BuilderFile(name)))
       return fail();
   }
   if (!input_is_chosen) {
-    fs::remove(input, ec);
-    if (ec)
+    // The copy replaces the builder's input only once it is complete on the disk.
+    const std::optional<std::vector<uint8_t>> text = ReadWholeFile(text_path);
+    PendingFile copy(input);
+    if (!text || !copy.Write(*text) || !copy.Commit())
       return fail();
-  }
-  if (!input_is_chosen &&
-      !fs::copy_file(text_path, input, fs::copy_options::overwrite_existing, ec)) {
-    return fail();
   }
   if (!ini::WritePrivateProfileString("File0", "File", builder_files::kInput, settings_file)) {
     return fail();

@@ -6,6 +6,7 @@
 
 #include "common/file_io.h"
 #include "common/message_format.h"
+#include "common/pending_file.h"
 #include "firmware/image/chunk_ids.h"
 
 namespace qtk {
@@ -23,11 +24,14 @@ bool WriteSettingFile(const std::string& path, CustomerSettings& settings, bool 
   CustomerSettings::Bytes bytes{};
   settings.CopyRecordOut(bytes, flash_support);
   PendingFile file(path);
-  if (!file.Write(bytes.data(), bytes.size()) || !file.Commit()) {
+  if (file.Write(bytes.data(), bytes.size()) && file.Commit())
+    return true;
+  if (file.failure() == OutputFailure::kCreate)
     dialogs.ShowMessage(setting_file_messages::kCannotCreate + path);
-    return false;
-  }
-  return true;
+  else
+    dialogs.ShowMessage(setting_file_messages::kCannotWrite + path + ": " +
+                        OutputFailureText(file.failure()));
+  return false;
 }
 
 std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,

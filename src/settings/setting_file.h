@@ -13,6 +13,8 @@ namespace qtk {
 // no header, no checksum. Shorter files are read as a prefix of the record.
 namespace setting_file_messages {
 inline constexpr const char* kCannotCreate = "Can not open setting file ";
+// + path + ": " + what failed (writing, flushing to the disk, replacing the old file, ...)
+inline constexpr const char* kCannotWrite = "Can not write setting file ";
 inline constexpr const char* kCannotOpen = "Can not open setting file %s!";
 inline constexpr const char* kOldFile =
     "Can not load old config file, please use the old version bin tool(lower then ver2.0)!";

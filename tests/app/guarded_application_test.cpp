@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "common/file_io.h"
+#include "common/pending_file.h"
 #include "testdata/temp_dir.h"
 
 namespace qtk {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/pending_file.h"
 #include "testdata/temp_dir.h"
 
 namespace qtk {

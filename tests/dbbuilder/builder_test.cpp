@@ -223,17 +223,18 @@ TEST(Builder, CharacterListAndWarningsInTheirPlaces) {
   EXPECT_EQ(ReadText(f.current / "chout.txt"), "\xB2\xE2\xCE\xC4\xD6\xD0");
 }
 
-TEST(Builder, UserDatabaseFailureDoesNotStopTheRun) {
+TEST(Builder, UserDatabaseThatCannotBeWrittenStopsTheRunBeforeAnyOutput) {
+  // The two databases belong together: a default database without its user database would
+  // leave the firmware with an old user database beside a new default one.
   Fixture f;
   f.List(kList);
   fs::create_directory(f.builder / "user_db.bin");
   testdata::WriteFile((f.builder / "fw.bin").string(), ImageWithRoom(4096));
   f.Ini("[File1]\nFile=fw.bin\n");
-  EXPECT_EQ(f.Run(), std::string(kSearching) + kBuilding +
-                         "open user database file fail\n"
-                         "Start of update binary code...\n"
-                         "End of update binary code...\nFinished!\n");
-  EXPECT_EQ(DecodeAlone(f.Built("m_6615_df.bin")), RawDatabase(kList));
+  EXPECT_EQ(f.Run(), "open user database file fail\n");
+  EXPECT_FALSE(fs::exists(f.builder / "m_6615_df.bin"));
+  EXPECT_FALSE(fs::exists(f.current / "chout.txt"));
+  EXPECT_FALSE(fs::exists(f.current / "OUT.bin"));
 }
 
 TEST(Builder, UpdateWritesOutBinToTheCurrentDirectory) {
@@ -299,7 +300,7 @@ TEST(Builder, UpdateFailures) {
       {"default database chunk last", ImageWithRoom(4096, true), false, UINT64_MAX,
        "Update binary code failed!\n"},
       {"OUT.bin cannot be created", ImageWithRoom(4096), true, UINT64_MAX,
-       "Update binary code failed!\n"},
+       "Can't write OUT.bin: it can not replace the old file\nUpdate binary code failed!\n"},
       {"image too large for memory", ImageWithRoom(4096), false, 1000, "No enough memory!\n"},
   };
   for (const Case& c : cases) {

@@ -346,7 +346,8 @@ TEST_F(SaveTest, OtaFailureLeavesNoOutputAtAll) {
   auto p = LoadStandard({.bootloader_region = 0x40000});
   std::filesystem::create_directory(out_path() + ".ota");  // the OTA file cannot take its name
   EXPECT_EQ(Save(*p), SaveResult::kFailed);
-  EXPECT_EQ(env.dialogs.LastText(), "Can not open output ota file " + out_path() + ".ota");
+  EXPECT_EQ(env.dialogs.LastText(), "Can not write output ota file " + out_path() +
+                                        ".ota: it can not replace the old file");
   EXPECT_FALSE(OutputExists());
   EXPECT_EQ(FolderNames(),
             (std::set<std::string>{"QTK_K7720X.ini", "firmware.bin", "out.bin.ota"}));

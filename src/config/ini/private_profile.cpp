@@ -1,10 +1,10 @@
 #include "config/ini/private_profile.h"
 
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <vector>
 
+#include "common/pending_file.h"
 #include "common/text_compare.h"
 #include "config/ini/profile_lines.h"
 
@@ -106,29 +106,11 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   std::ostringstream text;
   for (const std::string& line : lines)
     text << line << "\r\n";
-  // Write beside the file and rename, so a failed write never leaves half an INI file.
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out)
-      return false;
-    out << text.str();
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, file, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
+  // Written beside the file and renamed over it once complete on the disk, so a failed
+  // write never leaves half an INI file and never loses the keys it already held.
+  const std::string bytes = text.str();
+  PendingFile out(file);
+  return out.Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) && out.Commit();
 }
 
 }  // namespace qtk::ini

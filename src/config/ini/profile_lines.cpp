@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <fstream>
-#include <iterator>
+
+#include "common/file_io.h"
 
 namespace qtk::ini {
 
@@ -35,10 +35,11 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 std::optional<std::string> ReadText(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in)
+  // Only a regular file: a FIFO would block the reader and a device never ends.
+  std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(file);
+  if (!bytes)
     return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return std::string(bytes->begin(), bytes->end());
 }
 
 std::optional<std::string_view> SectionHeader(std::string_view line) {

@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/message_format.h"
+#include "common/pending_file.h"
 #include "dbbuilder/decode/database_source.h"
 #include "dbbuilder/decode/decode_messages.h"
 #include "firmware/firmware_loader.h"

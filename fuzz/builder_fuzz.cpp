@@ -1,0 +1,54 @@
+// Any bytes as the program list of a whole dfv_k7720x run: the character list, both
+// databases, the LZMA step. Every database the run writes must decode, with counts within its
+// tables, and the raw copy must be what the compressed file unpacks to.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+
+#include "common/file_io.h"
+#include "dbbuilder/builder.h"
+#include "dbbuilder/decode/database_source.h"
+#include "fuzz_scratch.h"
+
+namespace {
+
+using namespace qtk::dbbuilder;
+using qtk::fuzz::Check;
+
+std::vector<uint8_t> Built(const char* name) {
+  auto bytes = qtk::ReadWholeFile(qtk::fuzz::ScratchFolder() / name);
+  Check(bytes.has_value());
+  return *bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool settings_written = [] {
+    const std::string ini = "[File0]\r\nFile=list.txt\r\n[config]\r\nLoadDomestic=1\r\n";
+    qtk::fuzz::WriteScratch(qtk::fuzz::ScratchFile("dfv_k7720x.ini"),
+                            reinterpret_cast<const uint8_t*>(ini.data()), ini.size());
+    return true;
+  }();
+  (void)settings_written;
+  for (const char* name : {kDefaultDatabaseName, kUnzippedDefaultDatabaseName, kUserDatabaseName}) {
+    std::error_code ec;
+    std::filesystem::remove(qtk::fuzz::ScratchFolder() / name, ec);
+  }
+  qtk::fuzz::WriteScratch(qtk::fuzz::ScratchFile("list.txt"), data, size);
+  std::ostringstream out;
+  RunBuilder(qtk::fuzz::ScratchFolder(), qtk::fuzz::ScratchFolder(), out);
+  if (size == 0)
+    return 0;
+  const auto packed = DecodeDatabaseFile(Built(kDefaultDatabaseName), kDefaultDatabaseName, false);
+  const auto raw =
+      DecodeDatabaseFile(Built(kUnzippedDefaultDatabaseName), kUnzippedDefaultDatabaseName, false);
+  const auto user = DecodeDatabaseFile(Built(kUserDatabaseName), kUserDatabaseName, true);
+  Check(packed && raw && user);
+  Check(packed->text == raw->text);
+  Check(packed->satellites <= 2048 && packed->tps <= 8192 && packed->programs <= 20000);
+  Check(user->satellites <= 512 && user->tps <= 3000 && user->programs <= 5000);
+  Check(packed->difference.empty());
+  return 0;
+}
