@@ -26,6 +26,7 @@ struct StartupEnvironment {
   std::filesystem::path application_directory;
   UserDialogs* dialogs = nullptr;
   ProgramRunner* runner = nullptr;
+  LongWork* long_work = nullptr;  // runs the firmware save
   // The Load Firmware dialog's remembered values; live for the whole run.
   LoadFirmwareMemory* memory = nullptr;
   PageModelFactory page_models;

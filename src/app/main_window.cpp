@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -75,11 +76,35 @@ MainWindow::MainWindow(FirmwareProject project, LoadSession session, MainWindowS
   model_ = std::make_unique<MainWindowModel>(
       std::move(project), std::move(session),
       MainWindowModel::Environment{setup_.dialogs, setup_.application_directory, setup_.runner,
-                                   setup_.page_models});
+                                   setup_.page_models, setup_.long_work});
   model_->SetView(this);
   CreatePageViews();
   FillTree();
   RefreshLabels();
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+      if (!mark_check_pending_) {
+        mark_check_pending_ = true;
+        QTimer::singleShot(0, this, [this] {
+          mark_check_pending_ = false;
+          UpdateModifiedMark();
+        });
+      }
+      break;
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::UpdateModifiedMark() {
+  setWindowModified(model_->HasUnsavedChanges());
 }
 
 MainWindow::~MainWindow() {
@@ -254,7 +279,8 @@ void MainWindow::PutPageControls(PageId page) {
 }
 
 void MainWindow::RefreshLabels() {
-  setWindowTitle(Text(MainWindowTitle(model_->FirmwarePathText())));
+  setWindowTitle(Text(MarkableWindowTitle(model_->FirmwarePathText())));
+  UpdateModifiedMark();
   firmware_path_label_->setText(Text(model_->FirmwarePathText()));
   config_version_label_->setText(Text(model_->ConfigVersionText()));
 }
@@ -264,11 +290,13 @@ void MainWindow::ReloadFirmware(const std::string& dropped_firmware) {
     return;
   auto dialog = setup_.load_dialog(this, dropped_firmware);
   model_->ReloadFirmware(*dialog);
+  UpdateModifiedMark();
 }
 
 void MainWindow::ChangePassword() {
   ChangePasswordDialog dialog(model_->project(), model_->session(), model_->dialogs(), this);
   dialog.exec();
+  UpdateModifiedMark();
 }
 
 void MainWindow::ShowAbout() {

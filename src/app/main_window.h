@@ -29,6 +29,7 @@ struct MainWindowSetup {
   UserDialogs* dialogs = nullptr;
   std::filesystem::path application_directory;
   ProgramRunner* runner = nullptr;
+  LongWork* long_work = nullptr;  // runs the firmware save; nullptr runs it in place
   PageModelFactory page_models;
   PageViewFactory page_views;
   LoadDialogFactory load_dialog;
@@ -66,8 +67,15 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   // The close box and every other cancel ask before the window closes.
   void reject() override;
 
+  // The title's unsaved-changes mark follows the project now (it also follows every user
+  // input by itself, once the event loop has run).
+  void UpdateModifiedMark();
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Any key or button the user lets go of may have changed a value: the mark is checked once
+  // the event has done its work.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void PutPageControls(PageId page) override;
@@ -88,6 +96,7 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   MainWindowSetup setup_;
   std::unique_ptr<MainWindowModel> model_;
   std::map<PageId, PageView*> views_;
+  bool mark_check_pending_ = false;
 
   QTreeWidget* tree_ = nullptr;
   QStackedWidget* page_area_ = nullptr;
