@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>

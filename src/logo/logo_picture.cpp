@@ -77,7 +77,6 @@ LogoDecoding DecodeLogo(const std::vector<uint8_t>& stream) {
     return Problem(logo_notes::kNotDecoded);
   // One still, decoded where it is asked for: no decoder threads.
   context->thread_count = 1;
-  context->err_recognition = AV_EF_CRCCHECK | AV_EF_BITSTREAM | AV_EF_BUFFER;
   if (avcodec_open2(context.get(), codec, nullptr) < 0)
     return Problem(logo_notes::kNotDecoded);
 

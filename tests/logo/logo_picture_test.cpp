@@ -126,8 +126,13 @@ TEST(LogoSource, TheLogoChunkIsReadFromTheFirmwareFileAsItsLengthWordCovers) {
   const uint32_t colours[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};
   const std::vector<uint8_t> still = EncodeMpeg2Still(QuadrantPicture(64, 48, colours));
   std::vector<testdata::ChunkSpec> chunks(2);
-  chunks[0] = {0xE3000010, "boot", testdata::PatternBytes(0x100), true};
-  chunks[1] = {kLogoChunkId, "logo", still};
+  chunks[0].id = 0xE3000010;
+  chunks[0].name = "boot";
+  chunks[0].data = testdata::PatternBytes(0x100);
+  chunks[0].no_crc = true;
+  chunks[1].id = kLogoChunkId;
+  chunks[1].name = "logo";
+  chunks[1].data = still;
   chunks[1].region_size = 0x1000;
   const std::vector<uint8_t> image = testdata::BuildImage(chunks);
   const std::string path = dir.File("image.bin");
@@ -158,8 +163,9 @@ TEST(LogoSource, ReplacementFilesThatCannotBeReadGiveTheirNote) {
   testdata::TempDir dir("qtk_logo");
   EXPECT_EQ(DecodeLogoFile(dir.File("missing.m2v")).problem, logo_notes::kCannotRead);
   EXPECT_EQ(DecodeLogoFile(dir.path().string()).problem, logo_notes::kCannotRead);
-  if (testdata::MakeFifo(dir.File("pipe.m2v")))
+  if (testdata::MakeFifo(dir.File("pipe.m2v"))) {
     EXPECT_EQ(DecodeLogoFile(dir.File("pipe.m2v")).problem, logo_notes::kCannotRead);
+  }
   ASSERT_TRUE(testdata::MakeSparseFile(dir.File("huge.m2v"), kMaxLogoBytes + 1));
   EXPECT_EQ(DecodeLogoFile(dir.File("huge.m2v")).problem, logo_notes::kTooLarge);
   const uint32_t colours[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};
