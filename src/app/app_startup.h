@@ -26,11 +26,11 @@ struct StartupEnvironment {
   std::filesystem::path application_directory;
   UserDialogs* dialogs = nullptr;
   ProgramRunner* runner = nullptr;
-  LongWork* long_work = nullptr;  // runs the firmware save
   // The Load Firmware dialog's remembered values; live for the whole run.
   LoadFirmwareMemory* memory = nullptr;
   PageModelFactory page_models;
   PageViewFactory page_views;
+  LongWork* long_work = nullptr;  // runs the firmware save
 };
 
 // Asks for a firmware until one loads; nothing after a cancel, and then no main window

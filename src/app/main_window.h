@@ -29,10 +29,10 @@ struct MainWindowSetup {
   UserDialogs* dialogs = nullptr;
   std::filesystem::path application_directory;
   ProgramRunner* runner = nullptr;
-  LongWork* long_work = nullptr;  // runs the firmware save; nullptr runs it in place
   PageModelFactory page_models;
   PageViewFactory page_views;
   LoadDialogFactory load_dialog;
+  LongWork* long_work = nullptr;  // runs the firmware save; nullptr runs it in place
 };
 
 // The window with the page tree, the page area, the status line and the command buttons.

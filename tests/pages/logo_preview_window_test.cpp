@@ -95,7 +95,7 @@ class LogoPreviewWindowTest : public QObject {
     QCOMPARE(preview->replacement().note->text(), QStringLiteral("352 x 288"));
     QVERIFY(ShowsQuadrants(preview->replacement().image, kNewColours));
     // The picture fits its frame with the still's proportions.
-    QCOMPARE(preview->replacement().picture->pixmap().size(), QSize(236, 192));
+    QCOMPARE(preview->replacement().picture->pixmap().size(), QSize(234, 192));
     QVERIFY(ShowsQuadrants(preview->current().image, kImageColours));
     QVERIFY(d.Screenshot("logo_preview.png"));
 
