@@ -40,7 +40,8 @@ class WindowThreadDialogs : public UserDialogs {
     if (QThread::currentThread() == object_->thread())
       return call();
     decltype(call()) result{};
-    QMetaObject::invokeMethod(object_, [&] { result = call(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        object_, [&] { result = call(); }, Qt::BlockingQueuedConnection);
     return result;
   }
 
@@ -58,9 +59,10 @@ bool BackgroundWork::Run(const std::string& caption,
   bool result = false;
   std::unique_ptr<QThread> thread(QThread::create([&] { result = work(dialogs); }));
 
-  ProgressWindow window(ProgressWindow::Options{QStringLiteral("qtktool"),
-                                                QString::fromStdString(caption), false, {}},
-                        QApplication::activeWindow());
+  ProgressWindow window(
+      ProgressWindow::Options{
+          QStringLiteral("qtktool"), QString::fromStdString(caption), false, {}},
+      QApplication::activeWindow());
   QTimer delay;
   delay.setSingleShot(true);
   QObject::connect(&delay, &QTimer::timeout, &window, [&] { window.show(); });

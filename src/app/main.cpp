@@ -8,9 +8,9 @@
 #include "app/guarded_application.h"
 #include "app/pages/page_registry.h"
 #include "app/qt_load_dialog_port.h"
+#include "app/qt_program_runner.h"
 #include "app/qt_user_dialogs.h"
 #include "common/fault_guard.h"
-#include "app/qt_program_runner.h"
 
 int main(int argc, char* argv[]) {
   qtk::QtUserDialogs dialogs;

@@ -38,14 +38,14 @@ bool QtProgramRunner::RunProgramAndWait(const std::string& program,
 
   bool cancelled = false;
   ProgressWindow window(
-      ProgressWindow::Options{QStringLiteral("qtktool"),
-                              QStringLiteral("Running %1 ...")
-                                  .arg(QString::fromStdString(ExecutableFileName(program))),
-                              true,
-                              [&] {
-                                cancelled = true;
-                                process.kill();
-                              }},
+      ProgressWindow::Options{
+          QStringLiteral("qtktool"),
+          QStringLiteral("Running %1 ...").arg(QString::fromStdString(ExecutableFileName(program))),
+          true,
+          [&] {
+            cancelled = true;
+            process.kill();
+          }},
       QApplication::activeWindow());
   ConsoleLines lines;
   auto show = [&](const std::vector<std::string>& complete) {

@@ -76,8 +76,8 @@ std::vector<uint8_t> EncodeMpeg2Still(const RgbPicture& picture, int quantizer) 
   if (av_frame_get_buffer(frame.get(), 0) < 0)
     return {};
   std::unique_ptr<SwsContext, ScaleFree> scale(
-      sws_getContext(picture.width, picture.height, AV_PIX_FMT_RGB24, picture.width,
-                     picture.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+      sws_getContext(picture.width, picture.height, AV_PIX_FMT_RGB24, picture.width, picture.height,
+                     AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!scale)
     return {};
   const uint8_t* source[4] = {picture.rgb.data(), nullptr, nullptr, nullptr};

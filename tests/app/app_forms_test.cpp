@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/console_lines.h"
 #include "app/file_filter.h"
 #include "app/load_firmware_form.h"
 #include "app/widgets/seven_segment_codes.h"
-#include "app/console_lines.h"
 #include "app/window_title.h"
 #include "common/recording_dialogs.h"
 

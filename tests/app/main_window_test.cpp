@@ -240,7 +240,8 @@ class MainWindowTest : public QObject {
 
   void CaptionsTipsAndButtons() {
     auto window = Make();
-    QCOMPARE(window->windowTitle(), QString("firmware.bin[*] - qtktool - QTK for K7720X Ver 3.0.0"));
+    QCOMPARE(window->windowTitle(),
+             QString("firmware.bin[*] - qtktool - QTK for K7720X Ver 3.0.0"));
     QCOMPARE(window->Tree()->toolTip(), QString("Click one branch to open a setting page"));
     QCOMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(env_->image_path()));
     QCOMPARE(window->FirmwarePathLabel()->toolTip(), QString("Current the open firmware file"));

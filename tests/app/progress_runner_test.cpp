@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <filesystem>
+#include <thread>
 
 #include "app/background_work.h"
 #include "app/progress_window.h"
@@ -74,8 +74,8 @@ Conversion Convert(testing::PageEnv& env, ProgramRunner& runner, MessageAnswer d
   general.Load();
   env.dialogs.answers = {domestic};
   Conversion c;
-  c.marked = general.ReplaceRow(general.RowOfChunk(kDefaultDatabaseChunkId),
-                                env.dir.File("channels.txt"));
+  c.marked =
+      general.ReplaceRow(general.RowOfChunk(kDefaultDatabaseChunkId), env.dir.File("channels.txt"));
   c.messages = env.dialogs.Texts();
   // The marks name files in each run's own folder; the names are compared.
   c.default_db_mark = fs::path(env.chunk(kDefaultDatabaseChunkId).replacement_path).filename();
@@ -232,8 +232,8 @@ class ProgressRunnerTest : public QObject {
       other_thread = QThread::currentThread() != window_thread;
       while (!window_seen)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      answer = dialogs.ShowMessage("asked by the work", MessageIcon::Question,
-                                   MessageButtons::YesNo);
+      answer =
+          dialogs.ShowMessage("asked by the work", MessageIcon::Question, MessageButtons::YesNo);
       return true;
     });
     QVERIFY(result);

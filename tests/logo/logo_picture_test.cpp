@@ -69,9 +69,8 @@ TEST(LogoDecode, GeneratedStillsComeBackWithTheirSizeAndColours) {
     const int ys[2] = {height / 4, height * 3 / 4};
     for (int q = 0; q < 4; ++q) {
       const uint32_t got = PixelAt(p, xs[q % 2], ys[q / 2]);
-      EXPECT_TRUE(Near(got, colours[q]))
-          << width << "x" << height << " quadrant " << q << ": " << Hex(got) << " for "
-          << Hex(colours[q]);
+      EXPECT_TRUE(Near(got, colours[q])) << width << "x" << height << " quadrant " << q << ": "
+                                         << Hex(got) << " for " << Hex(colours[q]);
     }
   }
 }

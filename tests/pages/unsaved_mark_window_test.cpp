@@ -22,8 +22,7 @@ class UnsavedMarkWindowTest : public QObject {
     // The save runs as in the program: beside the window thread, its messages shown there.
     struct DriverBackground : LongWork {
       WindowDriver* driver = nullptr;
-      bool Run(const std::string& caption,
-               const std::function<bool(UserDialogs&)>& work) override {
+      bool Run(const std::string& caption, const std::function<bool(UserDialogs&)>& work) override {
         return BackgroundWork(driver->dialogs).Run(caption, work);
       }
     } background;

@@ -179,8 +179,9 @@ bool MainWindowModel::SaveFirmwareCommand() {
   auto save = [&](UserDialogs& dialogs) {
     return SaveFirmwareAndReport(project_, session_, *path, dialogs);
   };
-  if (!(environment_.long_work ? environment_.long_work->Run(main_window_texts::kSavingFirmware, save)
-                               : save(dialogs())))
+  if (!(environment_.long_work
+            ? environment_.long_work->Run(main_window_texts::kSavingFirmware, save)
+            : save(dialogs())))
     return false;
   TakeSavedState();
   view_->RefreshLabels();

@@ -114,8 +114,7 @@ std::string SourceKey(const std::string& path, uint64_t offset = 0, uint64_t len
   const auto time = std::filesystem::last_write_time(path, ec);
   const auto size = std::filesystem::file_size(path, ec);
   return path + '\n' + std::to_string(offset) + '\n' + std::to_string(length) + '\n' +
-         std::to_string(ec ? 0 : size) + '\n' +
-         std::to_string(time.time_since_epoch().count());
+         std::to_string(ec ? 0 : size) + '\n' + std::to_string(time.time_since_epoch().count());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/pages/page_view.h"
 #include "app/pages/logo_preview.h"
+#include "app/pages/page_view.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "pages/general_page.h"
 
