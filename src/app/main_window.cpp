@@ -105,7 +105,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::UpdateModifiedMark() {
-  setWindowModified(model_->HasUnsavedChanges());
+  // The save may be running on its own thread, writing into the project; the mark waits.
+  if (!saving_)
+    setWindowModified(model_->HasUnsavedChanges());
+}
+
+void MainWindow::SaveFirmware() {
+  saving_ = true;
+  model_->SaveFirmwareCommand();
+  saving_ = false;
+  UpdateModifiedMark();
 }
 
 MainWindow::~MainWindow() {
@@ -145,7 +154,7 @@ void MainWindow::BuildControls() {
   change_password_button_->setEnabled(true);
 
   connect(load_fw_button_, &QPushButton::clicked, this, [this] { ReloadFirmware(); });
-  connect(save_fw_button_, &QPushButton::clicked, this, [this] { model_->SaveFirmwareCommand(); });
+  connect(save_fw_button_, &QPushButton::clicked, this, &MainWindow::SaveFirmware);
   connect(load_settings_button_, &QPushButton::clicked, this,
           [this] { model_->LoadSettingsFile(); });
   connect(save_settings_button_, &QPushButton::clicked, this,

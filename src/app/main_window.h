@@ -91,12 +91,14 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   void UpdateSettingsButtons();
   void ReloadFirmware(const std::string& dropped_firmware = {});
   void ChangePassword();
+  void SaveFirmware();
   void ShowAbout();
 
   MainWindowSetup setup_;
   std::unique_ptr<MainWindowModel> model_;
   std::map<PageId, PageView*> views_;
   bool mark_check_pending_ = false;
+  bool saving_ = false;
 
   QTreeWidget* tree_ = nullptr;
   QStackedWidget* page_area_ = nullptr;
