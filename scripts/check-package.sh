@@ -14,7 +14,8 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null) || fail "cpack failed"
 deb=$(ls "$work"/out/qtk7720x_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libstdc++6 liblzma5 libqt6core6 libqt6gui6 libqt6widgets6; do
+for library in libc6 libstdc++6 liblzma5 libqt6core6 libqt6gui6 libqt6widgets6 libavcodec \
+  libswscale; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 # Every dependency is a package that exists and is installed here, where the programs run.

@@ -5,6 +5,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   liblzma-dev
+  # The boot logo preview decodes MPEG-2 stills; the tests and the demo encode them.
+  libavcodec-dev libavutil-dev libswscale-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   clang-format

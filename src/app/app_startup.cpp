@@ -33,6 +33,7 @@ std::unique_ptr<MainWindow> StartUp(const StartupEnvironment& environment,
   setup.dialogs = environment.dialogs;
   setup.application_directory = environment.application_directory;
   setup.runner = environment.runner;
+  setup.long_work = environment.long_work;
   setup.page_models = environment.page_models;
   setup.page_views = environment.page_views;
   setup.load_dialog = [memory = environment.memory, dialogs = environment.dialogs,

@@ -30,6 +30,7 @@ struct StartupEnvironment {
   LoadFirmwareMemory* memory = nullptr;
   PageModelFactory page_models;
   PageViewFactory page_views;
+  LongWork* long_work = nullptr;  // runs the firmware save
 };
 
 // Asks for a firmware until one loads; nothing after a cancel, and then no main window

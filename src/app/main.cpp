@@ -4,12 +4,13 @@
 #include <cstdlib>
 
 #include "app/app_startup.h"
+#include "app/background_work.h"
 #include "app/guarded_application.h"
 #include "app/pages/page_registry.h"
 #include "app/qt_load_dialog_port.h"
+#include "app/qt_program_runner.h"
 #include "app/qt_user_dialogs.h"
 #include "common/fault_guard.h"
-#include "firmware/program_runner.h"
 
 int main(int argc, char* argv[]) {
   qtk::QtUserDialogs dialogs;
@@ -35,10 +36,15 @@ int main(int argc, char* argv[]) {
         qtk::LoadFirmwareMemory memory;
         qtk::StartupEnvironment environment;
         environment.application_directory = qtk::ApplicationDirectory();
-        qtk::SystemProgramRunner runner(environment.application_directory,
-                                        qtk::InstallationDirectory());
+        // The builder runs while the window stays drawn, behind a progress window with its
+        // console lines.
+        qtk::QtProgramRunner runner(environment.application_directory,
+                                    qtk::InstallationDirectory());
         environment.dialogs = &dialogs;
         environment.runner = &runner;
+        // The save runs while the windows are still drawn.
+        qtk::BackgroundWork long_work(dialogs);
+        environment.long_work = &long_work;
         environment.memory = &memory;
         environment.page_models = qtk::CreatePageModel;
         environment.page_views = qtk::CreatePageView;

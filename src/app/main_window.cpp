@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -75,11 +77,44 @@ MainWindow::MainWindow(FirmwareProject project, LoadSession session, MainWindowS
   model_ = std::make_unique<MainWindowModel>(
       std::move(project), std::move(session),
       MainWindowModel::Environment{setup_.dialogs, setup_.application_directory, setup_.runner,
-                                   setup_.page_models});
+                                   setup_.page_models, setup_.long_work});
   model_->SetView(this);
   CreatePageViews();
   FillTree();
   RefreshLabels();
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+      if (!mark_check_pending_) {
+        mark_check_pending_ = true;
+        QTimer::singleShot(0, this, [this] {
+          mark_check_pending_ = false;
+          UpdateModifiedMark();
+        });
+      }
+      break;
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::UpdateModifiedMark() {
+  // The save may be running on its own thread, writing into the project; the mark waits.
+  if (!saving_)
+    setWindowModified(model_->HasUnsavedChanges());
+}
+
+void MainWindow::SaveFirmware() {
+  saving_ = true;
+  model_->SaveFirmwareCommand();
+  saving_ = false;
+  UpdateModifiedMark();
 }
 
 MainWindow::~MainWindow() {
@@ -119,7 +154,7 @@ void MainWindow::BuildControls() {
   change_password_button_->setEnabled(true);
 
   connect(load_fw_button_, &QPushButton::clicked, this, [this] { ReloadFirmware(); });
-  connect(save_fw_button_, &QPushButton::clicked, this, [this] { model_->SaveFirmwareCommand(); });
+  connect(save_fw_button_, &QPushButton::clicked, this, &MainWindow::SaveFirmware);
   connect(load_settings_button_, &QPushButton::clicked, this,
           [this] { model_->LoadSettingsFile(); });
   connect(save_settings_button_, &QPushButton::clicked, this,
@@ -254,7 +289,8 @@ void MainWindow::PutPageControls(PageId page) {
 }
 
 void MainWindow::RefreshLabels() {
-  setWindowTitle(Text(MainWindowTitle(model_->FirmwarePathText())));
+  setWindowTitle(Text(MarkableWindowTitle(model_->FirmwarePathText())));
+  UpdateModifiedMark();
   firmware_path_label_->setText(Text(model_->FirmwarePathText()));
   config_version_label_->setText(Text(model_->ConfigVersionText()));
 }
@@ -264,11 +300,13 @@ void MainWindow::ReloadFirmware(const std::string& dropped_firmware) {
     return;
   auto dialog = setup_.load_dialog(this, dropped_firmware);
   model_->ReloadFirmware(*dialog);
+  UpdateModifiedMark();
 }
 
 void MainWindow::ChangePassword() {
   ChangePasswordDialog dialog(model_->project(), model_->session(), model_->dialogs(), this);
   dialog.exec();
+  UpdateModifiedMark();
 }
 
 void MainWindow::ShowAbout() {

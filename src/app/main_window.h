@@ -32,6 +32,7 @@ struct MainWindowSetup {
   PageModelFactory page_models;
   PageViewFactory page_views;
   LoadDialogFactory load_dialog;
+  LongWork* long_work = nullptr;  // runs the firmware save; nullptr runs it in place
 };
 
 // The window with the page tree, the page area, the status line and the command buttons.
@@ -66,8 +67,15 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   // The close box and every other cancel ask before the window closes.
   void reject() override;
 
+  // The title's unsaved-changes mark follows the project now (it also follows every user
+  // input by itself, once the event loop has run).
+  void UpdateModifiedMark();
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Any key or button the user lets go of may have changed a value: the mark is checked once
+  // the event has done its work.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void PutPageControls(PageId page) override;
@@ -83,11 +91,14 @@ class MainWindow : public QDialog, private MainWindowViewPort {
   void UpdateSettingsButtons();
   void ReloadFirmware(const std::string& dropped_firmware = {});
   void ChangePassword();
+  void SaveFirmware();
   void ShowAbout();
 
   MainWindowSetup setup_;
   std::unique_ptr<MainWindowModel> model_;
   std::map<PageId, PageView*> views_;
+  bool mark_check_pending_ = false;
+  bool saving_ = false;
 
   QTreeWidget* tree_ = nullptr;
   QStackedWidget* page_area_ = nullptr;

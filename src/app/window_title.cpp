@@ -13,4 +13,14 @@ std::string MainWindowTitle(const std::string& firmware_path) {
   return file_name + " - " + main_window_texts::kWindowTitle;
 }
 
+std::string MarkableWindowTitle(const std::string& firmware_path) {
+  std::string file_name = std::filesystem::path(firmware_path).filename().string();
+  for (size_t at = file_name.find("[*]"); at != std::string::npos;
+       at = file_name.find("[*]", at + 6))
+    file_name.insert(at, "[*]");
+  if (file_name.empty())
+    return std::string(main_window_texts::kWindowTitle) + "[*]";
+  return file_name + "[*] - " + main_window_texts::kWindowTitle;
+}
+
 }  // namespace qtk

@@ -9,6 +9,7 @@
 #include "firmware/image/chunk_ids.h"
 #include "testdata/config_writer.h"
 #include "testdata/firmware_fixture.h"
+#include "testdata/mpeg2_still.h"
 
 namespace qtk::demo {
 namespace {
@@ -19,15 +20,32 @@ bool WriteText(const std::filesystem::path& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
-// A minimal MPEG-2 elementary stream: sequence header start code first, sequence end code
-// last, as the logo check expects.
-std::vector<uint8_t> DemoLogo() {
-  std::vector<uint8_t> logo = testdata::PatternBytes(1800, 17);
-  const uint8_t start[] = {0x00, 0x00, 0x01, 0xB3};
-  const uint8_t end[] = {0x00, 0x00, 0x01, 0xB7};
-  std::copy(start, start + 4, logo.begin());
-  std::copy(end, end + 4, logo.end() - 4);
-  return logo;
+// A boot logo as a set-top box shows it at power-on: a framed box with a stripe, as one
+// MPEG-2 still (sequence header first, sequence end code last). CIF size keeps it within the
+// demo image's logo chunk.
+std::vector<uint8_t> DemoLogo(uint32_t background, uint32_t box, uint32_t stripe) {
+  constexpr int kWidth = 352;
+  constexpr int kHeight = 288;
+  testdata::RgbPicture picture{kWidth, kHeight, {}};
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const bool in_box = x >= 96 && x < 256 && y >= 80 && y < 208;
+      const bool in_stripe = in_box && y >= 128 && y < 160;
+      const uint32_t c = in_stripe ? stripe : in_box ? box : background;
+      picture.rgb.push_back(static_cast<uint8_t>(c >> 16));
+      picture.rgb.push_back(static_cast<uint8_t>(c >> 8));
+      picture.rgb.push_back(static_cast<uint8_t>(c));
+    }
+  }
+  return testdata::EncodeMpeg2Still(picture, 6);
+}
+
+// The logo the demo image carries, and the one offered to replace it.
+std::vector<uint8_t> ImageLogo() {
+  return DemoLogo(0x102860, 0xF0F0F0, 0xD02020);
+}
+std::vector<uint8_t> ReplacementLogo() {
+  return DemoLogo(0x000000, 0xF0C000, 0x2060E0);
 }
 
 // The demo image carries the databases that dfv_k7720x makes of the demo channel list, so
@@ -47,6 +65,8 @@ std::vector<uint8_t> DemoImage() {
       chunk.data = dbbuilder::CompressLzmaAlone(raw).value_or(raw);
     if (chunk.id == kUserDatabaseChunkId)
       chunk.data = dbbuilder::WriteUserDatabase(user);
+    if (chunk.id == kLogoChunkId)
+      chunk.data = ImageLogo();
   }
   return testdata::BuildFirmware(chunks, kDemoPassword);
 }
@@ -112,7 +132,9 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
   }
   if (!WriteText(dir / kDemoProgramList, DemoProgramList()))
     return fail(dir / kDemoProgramList);
-  if (!testdata::WriteFile((dir / kDemoLogo).string(), DemoLogo()))
+  // An encoder that is missing gives no logo: the demo is not written without one.
+  if (const std::vector<uint8_t> logo = ReplacementLogo();
+      logo.empty() || !testdata::WriteFile((dir / kDemoLogo).string(), logo))
     return fail(dir / kDemoLogo);
 
   // Files the Tuner page ([ExtTunerDriver]) and the GPIO usage page ([GPIOBusType]) put into

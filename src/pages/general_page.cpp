@@ -166,6 +166,11 @@ std::optional<int> GeneralPage::ChunkOfRow(int row) const {
   return index;
 }
 
+const ChunkEntry* GeneralPage::LogoChunk() const {
+  const std::optional<int> index = project().chunks.FindLoaded(kLogoChunkId);
+  return index ? &project().chunks.entries[static_cast<size_t>(*index)] : nullptr;
+}
+
 int GeneralPage::RowOfChunk(uint32_t id) const {
   for (size_t i = 0; i < rows_.size(); ++i) {
     if (const std::optional<int> chunk = ChunkOfRow(static_cast<int>(i));

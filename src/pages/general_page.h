@@ -87,6 +87,11 @@ class GeneralPage : public PageModel<PageId::kGeneral> {
   // "Clear": takes the mark off the selected row's chunk.
   void Clear();
 
+  // The loaded firmware file and its boot logo chunk (nullptr when it has none), for the
+  // logo preview.
+  const std::string& FirmwarePath() const { return project().firmware_path; }
+  const ChunkEntry* LogoChunk() const;
+
  private:
   std::optional<int> ChunkOfRow(int row) const;
   bool ConvertDefaultDatabase(const std::string& text_path);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/console_lines.h"
 #include "app/file_filter.h"
 #include "app/load_firmware_form.h"
 #include "app/widgets/seven_segment_codes.h"
@@ -227,6 +228,37 @@ TEST(MainWindowTitle, NamesTheLoadedFileBeforeTheProgram) {
   EXPECT_EQ(MainWindowTitle("relative.bin"), "relative.bin - qtktool - QTK for K7720X Ver 3.0.0");
   EXPECT_EQ(MainWindowTitle(""), "qtktool - QTK for K7720X Ver 3.0.0");
   EXPECT_EQ(MainWindowTitle("/data/images/"), "qtktool - QTK for K7720X Ver 3.0.0");
+}
+
+TEST(MainWindowTitle, TheUnsavedMarkFollowsTheFileNameAndALiteralMarkStaysLiteral) {
+  EXPECT_EQ(MarkableWindowTitle("/data/images/box v2.bin"),
+            "box v2.bin[*] - qtktool - QTK for K7720X Ver 3.0.0");
+  EXPECT_EQ(MarkableWindowTitle(""), "qtktool - QTK for K7720X Ver 3.0.0[*]");
+  EXPECT_EQ(MarkableWindowTitle("/x/a[*]b[*].bin"),
+            "a[*][*]b[*][*].bin[*] - qtktool - QTK for K7720X Ver 3.0.0");
+}
+
+TEST(ConsoleLines, PiecesOfAnySizeGiveWholeLinesWithoutTheirEnds) {
+  const std::string output = "Start\r\nhalf\n\nno end";
+  const std::vector<std::string> expected = {"Start", "half", ""};
+  // Every way to cut the output in two gives the same lines.
+  for (size_t cut = 0; cut <= output.size(); ++cut) {
+    ConsoleLines lines;
+    std::vector<std::string> got = lines.Add(std::string_view(output).substr(0, cut));
+    for (std::string& l : lines.Add(std::string_view(output).substr(cut)))
+      got.push_back(std::move(l));
+    EXPECT_EQ(got, expected) << cut;
+    EXPECT_EQ(lines.Finish(), std::vector<std::string>{"no end"}) << cut;
+    EXPECT_TRUE(lines.Finish().empty());
+  }
+  ConsoleLines bytes;
+  std::vector<std::string> got;
+  for (char c : std::string("a\rb\r\n\r\n"))
+    for (std::string& l : bytes.Add(std::string_view(&c, 1)))
+      got.push_back(std::move(l));
+  // A CR inside a line is kept; only the one before LF belongs to the line end.
+  EXPECT_EQ(got, (std::vector<std::string>{"a\rb", ""}));
+  EXPECT_TRUE(bytes.Finish().empty());
 }
 
 TEST(LoadFirmwareText, ClipAndTrim) {

@@ -501,6 +501,93 @@ TEST_F(MainWindowModelTest, ASuccessfulReloadRefillsTheSameProjectAndEveryPage) 
   EXPECT_EQ(model->LoadSettingsLabel(), "Load Panel...");
 }
 
+// ---- Unsaved changes and the save's long work ----
+
+TEST_F(MainWindowModelTest, MarksPasswordsAndImportsAreUnsavedUntilASaveOrALoad) {
+  auto model = Make();
+  EXPECT_FALSE(model->HasUnsavedChanges());
+  ChunkEntry& chunk = model->project().chunks.entries[2];
+  chunk.replace = true;
+  chunk.replacement_path = env.dir.File("logo.m2v");
+  EXPECT_TRUE(model->HasUnsavedChanges());
+  chunk.replace = false;
+  chunk.replacement_path.clear();
+  EXPECT_FALSE(model->HasUnsavedChanges());
+  model->session().current_password = "5678";
+  EXPECT_TRUE(model->HasUnsavedChanges());
+  model->session().current_password = "1234";
+  model->project().password_refresh = true;
+  EXPECT_TRUE(model->HasUnsavedChanges());
+
+  // A save cancelled or refused keeps the changes; a save that writes takes them as saved.
+  dialogs.chosen_paths = {std::nullopt, env.image_path(), env.dir.File("out.bin")};
+  EXPECT_FALSE(model->SaveFirmwareCommand());
+  EXPECT_TRUE(model->HasUnsavedChanges());
+  EXPECT_FALSE(model->SaveFirmwareCommand());
+  EXPECT_TRUE(model->HasUnsavedChanges());
+  ASSERT_TRUE(model->SaveFirmwareCommand());
+  EXPECT_FALSE(model->HasUnsavedChanges());
+
+  // A refused import is no change; an import that is taken is one, whatever it brought.
+  model->OpenPage(PageId::kCommon);
+  const std::string set_file = env.dir.File("same.set");
+  dialogs.chosen_paths = {set_file};
+  ASSERT_TRUE(model->SaveSettingsFile());
+  EXPECT_FALSE(model->HasUnsavedChanges());
+  testdata::WriteFile(env.dir.File("short.set"), std::vector<uint8_t>(495, 0));
+  dialogs.chosen_paths = {env.dir.File("short.set")};
+  EXPECT_FALSE(model->LoadSettingsFile());
+  EXPECT_FALSE(model->HasUnsavedChanges());
+  dialogs.chosen_paths = {set_file};
+  ASSERT_TRUE(model->LoadSettingsFile());
+  EXPECT_TRUE(model->HasUnsavedChanges());
+
+  // A failed reload keeps the changes of the image still loaded; a new load starts afresh.
+  ShellEnv other({.config_version = 1});
+  ScriptedLoadDialog failing;
+  failing.steps = {{true, other.image_path(), other.config_path(), "4321"}};
+  EXPECT_FALSE(model->ReloadFirmware(failing));
+  EXPECT_TRUE(model->HasUnsavedChanges());
+  ScriptedLoadDialog loading;
+  loading.steps = {other.Good()};
+  ASSERT_TRUE(model->ReloadFirmware(loading));
+  EXPECT_FALSE(model->HasUnsavedChanges());
+}
+
+// Runs the work in place with dialogs of its own, as a test of what the save hands over.
+class RecordingLongWork : public LongWork {
+ public:
+  bool Run(const std::string& caption,
+           const std::function<bool(UserDialogs& dialogs)>& work) override {
+    captions.push_back(caption);
+    return work(dialogs);
+  }
+  std::vector<std::string> captions;
+  RecordingDialogs dialogs;
+};
+
+TEST_F(MainWindowModelTest, TheSaveRunsAsLongWorkAndReportsThroughTheWorksDialogs) {
+  auto project = env.Open();
+  ASSERT_NE(project, nullptr);
+  RecordingLongWork long_work;
+  MainWindowModel::Environment environment;
+  environment.dialogs = &dialogs;
+  environment.application_directory = env.dir.path();
+  environment.page_factory = pages.Factory();
+  environment.long_work = &long_work;
+  MainWindowModel model(std::move(*project), env.session, std::move(environment));
+  // The file dialog comes first, from the window thread; the save and its messages follow.
+  dialogs.chosen_paths = {env.dir.File("out.bin")};
+  ASSERT_TRUE(model.SaveFirmwareCommand());
+  EXPECT_EQ(long_work.captions, std::vector<std::string>{"Saving the firmware ..."});
+  EXPECT_EQ(long_work.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
+  EXPECT_TRUE(dialogs.Texts().empty());
+  dialogs.chosen_paths = {env.image_path()};
+  EXPECT_FALSE(model.SaveFirmwareCommand());
+  EXPECT_EQ(long_work.captions.size(), 2u);
+  EXPECT_EQ(long_work.dialogs.Texts().back(), "Fault to save the file: \r\n" + env.image_path());
+}
+
 // ---- The main window model over the real pages ----
 
 TEST(MainWindowModelWithPages, TheTunerDriverChunkOfOneImageNeverRaisesAnothersVersion) {

@@ -240,7 +240,8 @@ class MainWindowTest : public QObject {
 
   void CaptionsTipsAndButtons() {
     auto window = Make();
-    QCOMPARE(window->windowTitle(), QString("firmware.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+    QCOMPARE(window->windowTitle(),
+             QString("firmware.bin[*] - qtktool - QTK for K7720X Ver 3.0.0"));
     QCOMPARE(window->Tree()->toolTip(), QString("Click one branch to open a setting page"));
     QCOMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(env_->image_path()));
     QCOMPARE(window->FirmwarePathLabel()->toolTip(), QString("Current the open firmware file"));
@@ -462,12 +463,12 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(window->LoadFirmwareButton(), Qt::LeftButton);
     QCOMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(renamed));
     QCOMPARE(window->windowTitle(),
-             QString("second image.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+             QString("second image.bin[*] - qtktool - QTK for K7720X Ver 3.0.0"));
     // A failed reload keeps the title of the image still loaded.
     reload_.steps = {{true, other.dir.File("gone.bin"), other.config_path(), "1234"}};
     QTest::mouseClick(window->LoadFirmwareButton(), Qt::LeftButton);
     QCOMPARE(window->windowTitle(),
-             QString("second image.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+             QString("second image.bin[*] - qtktool - QTK for K7720X Ver 3.0.0"));
   }
 
   void KeyboardShortcutsPressTheCommandButtons() {
@@ -526,7 +527,7 @@ class MainWindowTest : public QObject {
     QVERIFY(testing::DragAndDrop(window->Tree(), {FileUrl(dropped)}));
     QTRY_COMPARE(prefilled_, std::vector<std::string>{dropped});
     QTRY_COMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(dropped));
-    QCOMPARE(window->windowTitle(), QString("dropped.bin - qtktool - QTK for K7720X Ver 3.0.0"));
+    QCOMPARE(window->windowTitle(), QString("dropped.bin[*] - qtktool - QTK for K7720X Ver 3.0.0"));
     QVERIFY(dialogs_.messages.empty());
   }
 

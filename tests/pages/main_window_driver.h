@@ -71,7 +71,8 @@ class FolderLoadDialog : public LoadDialogPort {
 
 class WindowDriver {
  public:
-  explicit WindowDriver(const ImageFolder& folder, PageModelFactory models = CreatePageModel)
+  explicit WindowDriver(const ImageFolder& folder, PageModelFactory models = CreatePageModel,
+                        LongWork* long_work = nullptr)
       : folder_(folder), runner(folder.dir.path()) {
     LoadSession session;
     std::unique_ptr<FirmwareProject> project =
@@ -82,6 +83,7 @@ class WindowDriver {
     setup.dialogs = &dialogs;
     setup.application_directory = folder.dir.path();
     setup.runner = &runner;
+    setup.long_work = long_work;
     setup.page_models = std::move(models);
     setup.page_views = CreatePageView;
     setup.load_dialog = [this](QWidget*, const std::string&) -> std::unique_ptr<LoadDialogPort> {

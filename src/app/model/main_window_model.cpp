@@ -6,6 +6,7 @@
 #include "app/load_firmware_form.h"
 #include "app/model/firmware_load_loop.h"
 #include "app/model/main_window_texts.h"
+#include "app/model/unsaved_changes.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/setting_file_save.h"
 #include "firmware/settings_import.h"
@@ -52,6 +53,16 @@ MainWindowModel::MainWindowModel(FirmwareProject project, LoadSession session,
              environment_.page_factory),
       load_settings_label_(main_window_texts::kLoadSettings) {
   LoadAllPages();
+  TakeSavedState();
+}
+
+void MainWindowModel::TakeSavedState() {
+  saved_state_ = EditableState(pages(), project_, session_);
+  settings_imported_ = false;
+}
+
+bool MainWindowModel::HasUnsavedChanges() const {
+  return settings_imported_ || EditableState(pages(), project_, session_) != saved_state_;
 }
 
 std::vector<PageTreeItem> MainWindowModel::TreeItems(
@@ -147,6 +158,7 @@ bool MainWindowModel::ReloadFirmware(LoadDialogPort& dialog) {
   // again as its pages load.
   shared_ = SharedPageState{};
   LoadAllPages();
+  TakeSavedState();
   for (const auto& page : pages())
     view_->PutPageControls(page->Id());
   view_->RefreshLabels();
@@ -164,8 +176,14 @@ bool MainWindowModel::SaveFirmwareCommand() {
   const auto path = dialogs().AskSaveFile(request);
   if (!path)
     return false;
-  if (!SaveFirmwareAndReport(project_, session_, *path, dialogs()))
+  auto save = [&](UserDialogs& dialogs) {
+    return SaveFirmwareAndReport(project_, session_, *path, dialogs);
+  };
+  if (!(environment_.long_work
+            ? environment_.long_work->Run(main_window_texts::kSavingFirmware, save)
+            : save(dialogs())))
     return false;
+  TakeSavedState();
   view_->RefreshLabels();
   return true;
 }
@@ -207,6 +225,7 @@ bool MainWindowModel::LoadSettingsFile() {
   const auto file = ReadSettingFile(path, project_.chunks, project_.settings, dialogs());
   if (!file)
     return false;
+  settings_imported_ = true;
 
   switch (shown) {
     case PageId::kCommon:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/model/load_dialog_port.h"
+#include "app/model/long_work.h"
 #include "common/user_dialogs.h"
 #include "firmware/firmware_project.h"
 #include "pages/page_set.h"
@@ -46,6 +47,7 @@ class MainWindowModel {
     std::filesystem::path application_directory;
     ProgramRunner* runner = nullptr;
     PageModelFactory page_factory;
+    LongWork* long_work = nullptr;  // runs the firmware save; nullptr runs it in place
   };
 
   // Creates the page models in page order (pages the factory does not make are left out) and
@@ -105,6 +107,11 @@ class MainWindowModel {
   // Exit, close box: true when the user confirmed.
   bool ConfirmExit();
 
+  // True while the project has changes that "Save FW..." has not written yet: a page value, a
+  // chunk marked for replacement, an imported setting file, a changed password. A load and a
+  // successful save start afresh.
+  bool HasUnsavedChanges() const;
+
  private:
   void LoadAllPages();
   // The shown page's edit in progress ends before a save, as the click on the save button
@@ -112,6 +119,8 @@ class MainWindowModel {
   void FinishShownPageEditing();
   void ReloadPage(PageId id);
   void FollowPageWithButtons(PageId id);
+  // What the project holds now counts as saved.
+  void TakeSavedState();
 
   FirmwareProject project_;
   LoadSession session_;
@@ -121,6 +130,10 @@ class MainWindowModel {
   std::optional<PageId> current_;
   std::string load_settings_label_;
   bool settings_buttons_visible_ = true;
+  std::string saved_state_;
+  // A setting file import counts as a change even where it brought the values already there:
+  // the user asked for it to be saved.
+  bool settings_imported_ = false;
   MainWindowViewPort no_view_;
   MainWindowViewPort* view_ = &no_view_;
 };

@@ -22,6 +22,8 @@ inline constexpr const char* kExit = "Exit";
 inline constexpr const char* kAbout = "About";
 
 inline constexpr const char* kExitQuestion = "Are you sure to EXIT?";
+// The progress window of a save that takes more than a moment.
+inline constexpr const char* kSavingFirmware = "Saving the firmware ...";
 
 inline constexpr const char* kFirmwareFilter = "Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||";
 inline constexpr const char* kSettingFilter =

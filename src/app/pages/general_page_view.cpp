@@ -4,9 +4,11 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "app/pages/page_controls.h"
 #include "app/widgets/bitmap_push_button.h"
+#include "logo/logo_source.h"
 
 namespace qtk {
 
@@ -21,6 +23,7 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
   clear_ = MakeStandardButton(QStringLiteral("Clear"));
   replace_->setEnabled(false);
   clear_->setEnabled(false);
+  preview_ = new LogoPreview;
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -29,6 +32,7 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
   layout->addLayout(buttons);
+  layout->addWidget(preview_);
 
   connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
@@ -39,12 +43,14 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
     model_.Replace();
     PutFiles();
     PutButtons();
+    PutLogo();
   });
   connect(clear_, &QPushButton::clicked, this, [this] {
     model_.Clear();
     PutFiles();
     replace_->setFocus();
     PutButtons();
+    PutLogo();
   });
 }
 
@@ -96,6 +102,42 @@ void GeneralPageView::PutControls() {
   if (model_.selected_row() >= 0)
     list_->topLevelItem(model_.selected_row())->setSelected(true);
   PutButtons();
+  PutLogo();
+}
+
+namespace {
+
+// What a decoded still depends on: the file, and where and how long the data is in it. A file
+// rewritten in place gets a new modification time.
+std::string SourceKey(const std::string& path, uint64_t offset = 0, uint64_t length = 0) {
+  std::error_code ec;
+  const auto time = std::filesystem::last_write_time(path, ec);
+  const auto size = std::filesystem::file_size(path, ec);
+  return path + '\n' + std::to_string(offset) + '\n' + std::to_string(length) + '\n' +
+         std::to_string(ec ? 0 : size) + '\n' + std::to_string(time.time_since_epoch().count());
+}
+
+}  // namespace
+
+void GeneralPageView::PutLogo() {
+  const ChunkEntry* logo = model_.LogoChunk();
+  preview_->setVisible(logo != nullptr);
+  if (logo == nullptr)
+    return;
+  const std::string current_key = SourceKey(model_.FirmwarePath(), logo->file_offset, logo->length);
+  if (current_key != current_logo_key_) {
+    current_logo_ = DecodeLogoChunk(model_.FirmwarePath(), *logo);
+    current_logo_key_ = current_key;
+  }
+  if (!logo->replace) {
+    replacement_logo_.reset();
+    replacement_logo_key_.clear();
+  } else if (const std::string key = SourceKey(logo->replacement_path);
+             key != replacement_logo_key_) {
+    replacement_logo_ = DecodeLogoFile(logo->replacement_path);
+    replacement_logo_key_ = key;
+  }
+  preview_->Put(current_logo_, replacement_logo_);
 }
 
 }  // namespace qtk
