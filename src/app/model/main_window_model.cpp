@@ -9,6 +9,7 @@
 #include "firmware/firmware_saver.h"
 #include "firmware/setting_file_save.h"
 #include "firmware/settings_import.h"
+#include "inspect/change_report.h"
 #include "settings/setting_file.h"
 
 namespace qtk {
@@ -164,7 +165,9 @@ bool MainWindowModel::SaveFirmwareCommand() {
   const auto path = dialogs().AskSaveFile(request);
   if (!path)
     return false;
-  if (!SaveFirmwareAndReport(project_, session_, *path, dialogs()))
+  // The success message offers what the save changed against the loaded image.
+  if (!SaveFirmwareAndReport(project_, session_, *path, dialogs(),
+                             ChangeReportDetails(project_, environment_.application_directory)))
     return false;
   view_->RefreshLabels();
   return true;

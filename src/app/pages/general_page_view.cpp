@@ -19,10 +19,13 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
   list_->setAllColumnsShowFocus(true);
   replace_ = MakeStandardButton(QStringLiteral("Replace..."));
   clear_ = MakeStandardButton(QStringLiteral("Clear"));
+  export_ = MakeStandardButton(QStringLiteral("Export channel list..."));
   replace_->setEnabled(false);
   clear_->setEnabled(false);
+  export_->setEnabled(false);
 
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(export_);
   buttons->addStretch();
   buttons->addWidget(replace_);
   buttons->addWidget(clear_);
@@ -40,6 +43,7 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
     PutFiles();
     PutButtons();
   });
+  connect(export_, &QPushButton::clicked, this, [this] { model_.ExportChannelList(); });
   connect(clear_, &QPushButton::clicked, this, [this] {
     model_.Clear();
     PutFiles();
@@ -62,6 +66,7 @@ void GeneralPageView::PutFiles() {
 void GeneralPageView::PutButtons() {
   replace_->setEnabled(model_.replace_enabled());
   clear_->setEnabled(model_.clear_enabled());
+  export_->setEnabled(model_.export_enabled());
 }
 
 void GeneralPageView::PutControls() {

@@ -8,7 +8,8 @@
 
 namespace qtk {
 
-// The Qt view of the General page: the chunk list and its two buttons.
+// The Qt view of the General page: the chunk list, its two buttons, and the channel list
+// export that the default database row offers.
 class GeneralPageView : public PageView {
   Q_OBJECT
  public:
@@ -20,6 +21,7 @@ class GeneralPageView : public PageView {
   QTreeWidget* chunk_list() const { return list_; }
   BitmapPushButton* replace_button() const { return replace_; }
   BitmapPushButton* clear_button() const { return clear_; }
+  BitmapPushButton* export_button() const { return export_; }
 
  private:
   void PutFiles();
@@ -29,6 +31,7 @@ class GeneralPageView : public PageView {
   QTreeWidget* list_;
   BitmapPushButton* replace_;
   BitmapPushButton* clear_;
+  BitmapPushButton* export_;
 };
 
 }  // namespace qtk
