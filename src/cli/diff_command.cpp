@@ -1,5 +1,6 @@
 #include "cli/diff_command.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <ostream>

@@ -30,7 +30,6 @@ std::string HexBytes(const std::vector<uint8_t>& bytes) {
 }
 
 std::string ChunkLine(const ChunkChange& c) {
-  const std::string kind(ChunkChangeName(c.kind));
   switch (c.kind) {
     case ChunkChangeKind::kAdded:
       return "chunk added " + Facts(c.after) + ": length " + Hex8(c.after.length) + ", CRC " +

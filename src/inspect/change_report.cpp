@@ -28,7 +28,7 @@ ChangeReport BuildChangeReport(const FirmwareProject& project, const SavedImage&
   ChunkTable before;
   ChunkTable after;
   if (ParseImage(saved.before, before) == 0 || ParseImage(saved.after, after) == 0)
-    return report;  // cannot happen: both images loaded, the second was checked to
+    return report;  // cannot happen: both images were parsed before the save wrote them
   for (const ChunkChange& change : DiffChunks(before, saved.before, after, saved.after)) {
     std::string file;
     for (int i = 0; i < project.chunks.count; ++i) {

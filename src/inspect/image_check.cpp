@@ -62,7 +62,7 @@ std::optional<ChunkTable> ParseStructure(std::span<const uint8_t> image,
       break;
     p += *next;
   }
-  if (ParseImage(copy, table) == 0)
+  if (ParseImage(copy, table) == 0 || header_crcs.size() < static_cast<size_t>(table.count))
     return std::nullopt;
   for (int i = 0; i < table.count; ++i)
     table.entries[static_cast<size_t>(i)].crc = header_crcs[static_cast<size_t>(i)];

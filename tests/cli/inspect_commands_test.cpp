@@ -2,6 +2,7 @@
 // exit status, and the report of a save against what the saved image holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>

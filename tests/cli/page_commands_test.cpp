@@ -60,7 +60,7 @@ class PageCommandsTest : public ::testing::Test {
   int Apply(const std::string& json, std::vector<std::string> replacements = {}) {
     const std::string set = dir.File("set.json");
     WriteFile(set, std::vector<uint8_t>(json.begin(), json.end()));
-    ApplyOptions options{Open(), set, output(), std::move(replacements)};
+    ApplyOptions options{Open(), set, output(), std::move(replacements), {}};
     return RunApplyCommand(options, streams());
   }
   nlohmann::ordered_json ShowJson() {

@@ -2,6 +2,7 @@
 // chunk with a file, clear it, convert a channel list, saved through "Save FW..." and read back.
 #include <QTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -223,7 +224,7 @@ class GeneralPageWindowTest : public QObject {
     QCOMPARE(details.rfind("chunk changed 0x06F90101 \"", 0), size_t{0});
     QVERIFY(details.find(": length 0x00000170 -> 0x000001F0, CRC ") != std::string::npos);
     QVERIFY(details.find(", from " + emulator + "\n") != std::string::npos);
-    QCOMPARE(std::count(details.begin(), details.end(), '\n'), 1);
+    QCOMPARE(std::count(details.begin(), details.end(), '\n'), std::ptrdiff_t{1});
   }
 };
 
