@@ -379,7 +379,7 @@ TEST_F(PageCommandsTest, ApplyRefusesFilesThatAreNoPageObject) {
   EXPECT_EQ(Apply("{\"Common\": "), 1);
   EXPECT_EQ(err.str().rfind("qtkcli: " + dir.File("set.json") + " is not JSON: ", 0), 0u);
   Reset();
-  ApplyOptions missing{Open(), dir.File("none.json"), output(), {}};
+  ApplyOptions missing{Open(), dir.File("none.json"), output(), {}, {}};
   EXPECT_EQ(RunApplyCommand(missing, streams()), 1);
   EXPECT_EQ(err.str(), "qtkcli: can not read " + dir.File("none.json") + "\n");
   Reset();
