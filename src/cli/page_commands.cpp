@@ -252,6 +252,8 @@ int RunApplyCommand(const ApplyOptions& options, Streams streams) {
   std::unique_ptr<PagedImage> paged = OpenPaged(options.open, dialogs);
   if (!paged)
     return kExitFailure;
+  // The field values are an input like the firmware: no output may replace them.
+  paged->session.command_inputs.push_back(options.set_file);
   PageSet& pages = paged->pages;
   std::map<PageId, PageValues> values;
   if (!ReadValues(options.set_file, pages, values, streams.err) ||

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "inspect/chunk_diff.h"
+#include "inspect/hex_text.h"
 #include "inspect/record_diff.h"
 
 namespace qtk {
@@ -15,10 +16,5 @@ namespace qtk {
 std::string ChunkLine(const ChunkChange& change);
 std::string FieldLine(const FieldChange& change);
 std::string ByteRunLine(const ByteRun& run);
-
-// "0x" and eight upper-case hexadecimal digits.
-std::string Hex8(uint32_t value);
-// The bytes as upper-case hexadecimal pairs with blanks between them.
-std::string HexBytes(const std::vector<uint8_t>& bytes);
 
 }  // namespace qtk

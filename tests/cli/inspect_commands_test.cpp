@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -38,6 +39,22 @@ Bytes ImageWithRecord(const std::vector<std::pair<size_t, uint8_t>>& bytes,
   return testdata::BuildFirmware(chunks, "1234");
 }
 
+// The line of a chunk that differs between two images, from their headers.
+std::string ChunkChanged(const std::string& before, const std::string& after, uint32_t id) {
+  std::string line;
+  ChunkTable a;
+  ChunkTable b;
+  EXPECT_GT(ParseImage(ReadFile(before), a), 0);
+  EXPECT_GT(ParseImage(ReadFile(after), b), 0);
+  const ChunkEntry& x = a.entries[static_cast<size_t>(a.FindLoaded(id).value())];
+  const ChunkEntry& y = b.entries[static_cast<size_t>(b.FindLoaded(id).value())];
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "chunk changed 0x%08X \"%s\": length 0x%08X -> 0x%08X, CRC 0x%08X -> 0x%08X\n", id,
+                y.Name().c_str(), x.length, y.length, x.crc, y.crc);
+  return text;
+}
+
 class InspectTest : public ::testing::Test {
  protected:
   InspectTest() {
@@ -64,6 +81,23 @@ class InspectTest : public ::testing::Test {
             const std::string& password = "1234") {
     Reset();
     return RunCheckCommand({path, config(), password, ota, json}, {out, err});
+  }
+  // The image loaded, every page stored (with the page fields of `json` set first) and saved,
+  // as "Save FW..." writes it.
+  std::string Stored(const std::string& name, const std::string& json = "{}",
+                     const std::string& from = "") {
+    const std::string set = Write(name + ".json", Bytes(json.begin(), json.end()));
+    ApplyOptions options{
+        {from.empty() ? image() : from, config(), "1234"}, set, File(name), {}, {}};
+    Reset();
+    EXPECT_EQ(RunApplyCommand(options, {out, err}), 0) << err.str();
+    return File(name);
+  }
+  // The stored image with tuner values inside the Tuner page's ranges: nothing to find.
+  std::string Sound() {
+    return Stored(
+        "sound.bin",
+        R"({"Tuner": {"Frequency low": 950, "Frequency high": 2150, "Filter BW": 27500}})");
   }
   void Reset() {
     out.str("");
@@ -100,54 +134,74 @@ TEST_F(InspectTest, DiffOfEqualFilesPrintsNothingAndExitsZero) {
 }
 
 TEST_F(InspectTest, DiffOfAnImageAndItsUneditedSaveListsWhatLoadAndStoreChange) {
+  // save stores no page: the common data chunk is written from the record as loaded, whose
+  // clock and pad bytes come from their copy in the first chunk, and zeros follow the record
+  // where the test image has filler. The record as loaded is the same.
   SaveOptions save;
   save.open = {image(), config(), "1234"};
   save.output = File("saved.bin");
   ASSERT_EQ(RunSaveCommand(save, {out, err}), 0) << err.str();
-  // The common data chunk is written from the record as loaded, with the clock and pad bytes
-  // that the load takes from the first chunk: the chunk changes, no field and no byte of
-  // the record as loaded does.
-  EXPECT_EQ(Diff(image(), save.output), 1) << out.str();
-  const std::string common_only = out.str();
-  EXPECT_EQ(common_only.rfind("chunk changed 0x10EF0100 \"common\": length 0x000007F0 -> "
-                              "0x000007F0, CRC 0x",
-                              0),
-            0u);
-  EXPECT_EQ(std::count(common_only.begin(), common_only.end(), '\n'), 1);
+  EXPECT_EQ(Diff(image(), save.output), 1);
+  EXPECT_EQ(out.str(), ChunkChanged(image(), save.output, kCommonDataChunkId));
 
-  // apply stores every page as "Save FW..." does.
-  ApplyJson("{}", File("applied.bin"), "");
-  EXPECT_EQ(Diff(image(), File("applied.bin")), 1) << out.str();
-  EXPECT_EQ(out.str(), common_only);
+  // apply stores every page as "Save FW..." does. What a load and store must change, and
+  // nothing else: the tuner driver chunk from the driver file of the chosen type; the maximum
+  // volume from [Volume] MaxValue (28) and the transparence count from [Transparence] (34),
+  // which no control shows; the zooms that show 0 as 100 and store 10 (43, 110); the offered
+  // tuner types (148-152); the user crystal written into the shown tuner entry (1172-1173) and
+  // the codes of the tuner entries (1401-1404).
+  const std::string stored = Stored("stored.bin");
+  EXPECT_EQ(Diff(image(), stored), 1);
+  EXPECT_EQ(out.str(), ChunkChanged(image(), stored, kTunerDriverChunkId) +
+                           ChunkChanged(image(), stored, kCommonDataChunkId) +
+                           "record byte 28 (0x01C): 20 -> 64\n"
+                           "record byte 34 (0x022): 00 -> 04\n"
+                           "record byte 43 (0x02B): 00 -> 0A\n"
+                           "record byte 110 (0x06E): 00 -> 0A\n"
+                           "record bytes 148-152 (0x094): 00 00 00 00 00 -> 04 01 04 07 08\n"
+                           "record bytes 1172-1173 (0x494): 00 00 -> A0 0F\n"
+                           "record bytes 1401-1404 (0x579): 00 00 00 00 -> 01 04 07 08\n");
+  EXPECT_EQ(ReadFile(File("stored.bin")).size(), ReadFile(image()).size());
+
+  // Once stored, a load and store change nothing more: neither save changes the image again.
+  const std::string again = Stored("again.bin", "{}", stored);
+  EXPECT_EQ(Diff(stored, again), 0) << out.str();
+  save.open.image = stored;
+  save.output = File("saved_again.bin");
+  ASSERT_EQ(RunSaveCommand(save, {out, err}), 0) << err.str();
+  EXPECT_EQ(Diff(stored, save.output), 0) << out.str();
+  EXPECT_EQ(ReadFile(save.output), ReadFile(stored));
 }
 
 TEST_F(InspectTest, DiffNamesPageAndFieldWithBothValuesAsShown) {
+  const std::string stored = Stored("stored.bin");
   const std::string edited =
-      ApplyJson(R"({"Common": {"Version": "V2.1", "Volume": 25}})", File("edited.bin"), "");
-  EXPECT_EQ(Diff(image(), edited), 1);
-  const std::string text = out.str();
-  EXPECT_EQ(text.rfind("chunk changed 0x10EF0100 \"", 0), 0u) << text;
-  EXPECT_NE(text.find("\nfield Common / Version: \"DEMO 1.0.0\" -> \"V2.1\"\n"
-                      "field Common / Volume: 20 -> 25\n"),
-            std::string::npos)
-      << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
+      Stored("edited.bin", R"({"Common": {"Version": "V2.1", "Volume": 25}})", stored);
+  EXPECT_EQ(Diff(stored, edited), 1);
+  EXPECT_EQ(out.str(), ChunkChanged(stored, edited, kCommonDataChunkId) +
+                           "field Common / Version: \"DEMO 1.0.0\" -> \"V2.1\"\n"
+                           "field Common / Volume: 20 -> 25\n");
   EXPECT_EQ(err.str(), "");
 
-  // Without the description the same change is listed by offset.
-  EXPECT_EQ(Diff(image(), edited, false), 1);
-  EXPECT_NE(out.str().find("\nrecord byte 29 (0x01D): 14 -> 19\n"), std::string::npos) << out.str();
-  EXPECT_NE(out.str().find("\nrecord bytes 60-63 (0x03C): 44 45 4D 4F -> 56 32 2E 31\n"),
-            std::string::npos)
-      << out.str();
+  // Without the description the same change is listed by offset; the version text is
+  // zero-filled behind its new end.
+  EXPECT_EQ(Diff(stored, edited, false), 1);
+  EXPECT_EQ(out.str(), ChunkChanged(stored, edited, kCommonDataChunkId) +
+                           "record byte 29 (0x01D): 14 -> 19\n"
+                           "record bytes 60-69 (0x03C): 44 45 4D 4F 20 31 2E 30 2E 30 -> 56 32 "
+                           "2E 31 00 00 00 00 00 00\n");
 
-  EXPECT_EQ(Diff(image(), edited, true, true), 1);
+  EXPECT_EQ(Diff(stored, edited, true, true), 1);
   const auto doc = nlohmann::json::parse(out.str());
   EXPECT_EQ(doc["equal"], false);
   ASSERT_EQ(doc["chunks"].size(), 1u);
   EXPECT_EQ(doc["chunks"][0]["change"], "changed");
   EXPECT_EQ(doc["chunks"][0]["id"], kCommonDataChunkId);
+  EXPECT_EQ(doc["chunks"][0]["name"], "common");
+  EXPECT_EQ(doc["chunks"][0]["before"]["length"], 0x7F0);
   ASSERT_EQ(doc["fields"].size(), 2u);
+  EXPECT_EQ(doc["fields"][0], nlohmann::json::parse(R"({"page": "Common", "field": "Version",
+                                                        "before": "DEMO 1.0.0", "after": "V2.1"})"));
   EXPECT_EQ(
       doc["fields"][1],
       nlohmann::json::parse(R"({"page": "Common", "field": "Volume", "before": 20, "after": 25})"));
@@ -180,12 +234,13 @@ TEST_F(InspectTest, DiffTellsChunksAddedRemovedAndChanged) {
 }
 
 TEST_F(InspectTest, DiffComparesSettingFilesWithImagesInAnyMix) {
-  const std::string set = File("fw.set");
-  ASSERT_EQ(RunExportSettingsCommand({image(), config(), "1234"}, set, {out, err}), 0);
-  EXPECT_EQ(Diff(set, image()), 0) << out.str();
-  EXPECT_EQ(Diff(image(), set, false), 0) << out.str();
+  const std::string stored = Stored("stored.bin");
+  const std::string set = File("stored.set");
+  ASSERT_EQ(RunExportSettingsCommand({stored, config(), "1234"}, set, {out, err}), 0);
+  EXPECT_EQ(Diff(set, stored), 0) << out.str();
+  EXPECT_EQ(Diff(stored, set, false), 0) << out.str();
 
-  const std::string edited = ApplyJson(R"({"Common": {"Volume": 30}})", File("edited.bin"), "");
+  const std::string edited = Stored("edited.bin", R"({"Common": {"Volume": 30}})", stored);
   EXPECT_EQ(Diff(set, edited), 1);
   EXPECT_EQ(out.str(), "field Common / Volume: 20 -> 30\n");
   // Two setting files: the description alone gives the pages.
@@ -193,12 +248,20 @@ TEST_F(InspectTest, DiffComparesSettingFilesWithImagesInAnyMix) {
   ASSERT_EQ(RunExportSettingsCommand({edited, config(), "1234"}, set2, {out, err}), 0);
   EXPECT_EQ(Diff(set, set2), 1);
   EXPECT_EQ(out.str(), "field Common / Volume: 20 -> 30\n");
+  EXPECT_EQ(Diff(set, set2, false), 1);
+  EXPECT_EQ(out.str(), "record byte 29 (0x01D): 14 -> 1E\n");
 
   // A short setting file is compared as it would load over the other side.
   Bytes head = ReadFile(set2);
   head.resize(500);
-  EXPECT_EQ(Diff(Write("short.set", head), image()), 1);
+  EXPECT_EQ(Diff(Write("short.set", head), stored), 1);
   EXPECT_EQ(out.str(), "field Common / Volume: 30 -> 20\n");
+  EXPECT_EQ(Diff(stored, Write("short.set", head)), 1);
+  EXPECT_EQ(out.str(), "field Common / Volume: 20 -> 30\n");
+
+  // The unstored image against the stored record: the bytes a store writes, by offset.
+  EXPECT_EQ(Diff(image(), set), 1);
+  EXPECT_EQ(out.str().rfind("record byte 28 (0x01C): 20 -> 64\n", 0), 0u) << out.str();
 }
 
 TEST_F(InspectTest, DiffErrorsExitTwo) {
@@ -230,16 +293,25 @@ TEST_F(InspectTest, DiffErrorsExitTwo) {
 // ---- check ----
 
 TEST_F(InspectTest, CheckOfASoundImageIsSilent) {
-  EXPECT_EQ(Check(image()), 0) << out.str();
+  const std::string sound = Sound();
+  EXPECT_EQ(Check(sound), 0) << out.str();
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(err.str(), "");
-  EXPECT_EQ(Check(image(), "", true), 0);
+  EXPECT_EQ(Check(sound, "", true), 0);
   const auto doc = nlohmann::json::parse(out.str());
   EXPECT_TRUE(doc["findings"].empty());
   ASSERT_EQ(doc["chunks"].size(), 9u);
-  const auto& logo = doc["chunks"][2];
-  EXPECT_EQ(logo["id"], kLogoChunkId);
-  EXPECT_EQ(logo["room"], logo["capacity"].get<int64_t>() - logo["used"].get<int64_t>());
+  // The logo: a 0x1000 region holds 0xF80 data bytes; the header length covers 0x400.
+  EXPECT_EQ(doc["chunks"][2], nlohmann::json::parse(R"({"id": 50135296, "name": "logo",
+      "capacity": 3968, "used": 1024, "room": 2944})"));
+
+  // The test image as generated holds no tuner entry (the entry codes are not written):
+  // the shown entry's zero frequencies and bandwidth are outside the page's ranges.
+  EXPECT_EQ(Check(image()), 1);
+  EXPECT_EQ(out.str(),
+            "Tuner / Frequency low: the page refuses 0 (it makes it 900)\n"
+            "Tuner / Frequency high: the page refuses 0 (it makes it 900)\n"
+            "Tuner / Filter BW: the page refuses 0 (it makes it 15000)\n");
 }
 
 TEST_F(InspectTest, CheckNamesEveryWrongChunkCrc) {
@@ -277,12 +349,13 @@ TEST_F(InspectTest, CheckFindsRecordValuesThePagesRefuse) {
 TEST_F(InspectTest, CheckComparesTheOtaFileWithTheImage) {
   WriteFile(image(), testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, "1234"));
   SaveOptions save;
-  save.open = {image(), config(), "1234"};
+  save.open = {Sound(), config(), "1234"};
   save.output = File("saved.bin");
   ASSERT_EQ(RunSaveCommand(save, {out, err}), 0) << err.str();
   const std::string ota = save.output + ".ota";
   EXPECT_EQ(Check(save.output, ota), 0) << out.str();
   EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(Check(save.output, File("sound.bin.ota")), 0) << out.str();
 
   Bytes changed = ReadFile(ota);
   changed[0x300] ^= 0xFF;
@@ -301,7 +374,7 @@ TEST_F(InspectTest, CheckComparesTheOtaFileWithTheImage) {
                            "\n");
 
   WriteFile(image(), testdata::BuildStandardFirmware({}, "1234"));
-  EXPECT_EQ(Check(image(), ota), 1);
+  EXPECT_EQ(Check(Sound(), ota), 1);
   EXPECT_EQ(out.str(),
             "OTA: this image has no OTA file (its first chunk's region is smaller than 0x00040000 "
             "or it has one chunk)\n");
@@ -336,12 +409,18 @@ TEST_F(InspectTest, SaveReportListsReplacedChunksPasswordAndOtaFile) {
   const Bytes text = ReadFile(save.report);
   const auto doc = nlohmann::json::parse(text.begin(), text.end());
   EXPECT_EQ(doc["output"], save.output);
-  ASSERT_EQ(doc["chunks"].size(), 2u) << doc.dump(2);
-  EXPECT_EQ(doc["chunks"][0]["id"], kLogoChunkId);
-  EXPECT_EQ(doc["chunks"][0]["file"], logo);
-  EXPECT_EQ(doc["chunks"][0]["after"]["length"], 300 + 112);
-  EXPECT_EQ(doc["chunks"][1]["id"], kCommonDataChunkId);
-  EXPECT_TRUE(doc["chunks"][1]["file"].is_null());
+  // The boot loader region takes the mirror block and the clock and pad bytes; it carries
+  // no CRC, so its length and CRC stay.
+  ASSERT_EQ(doc["chunks"].size(), 3u) << doc.dump(2);
+  EXPECT_EQ(doc["chunks"][0], nlohmann::json::parse(R"({"change": "changed", "id": 3808428048,
+      "name": "bootloader", "before": {"length": 1648, "crc": 1313034819},
+      "after": {"length": 1648, "crc": 1313034819}, "file": null})"));
+  EXPECT_EQ(doc["chunks"][1]["id"], kLogoChunkId);
+  EXPECT_EQ(doc["chunks"][1]["file"], logo);
+  EXPECT_EQ(doc["chunks"][1]["before"]["length"], 0x400 + 112);
+  EXPECT_EQ(doc["chunks"][1]["after"]["length"], 300 + 112);
+  EXPECT_EQ(doc["chunks"][2]["id"], kCommonDataChunkId);
+  EXPECT_TRUE(doc["chunks"][2]["file"].is_null());
   EXPECT_TRUE(doc["fields"].empty());
   // The password words are record bytes that no page shows.
   ASSERT_FALSE(doc["bytes"].empty());
@@ -358,7 +437,8 @@ TEST_F(InspectTest, SaveReportListsReplacedChunksPasswordAndOtaFile) {
   Reset();
   ASSERT_EQ(RunLoadCommand({save.output, config(), "4321"}, true, {out, err}), 0);
   const auto loaded = nlohmann::json::parse(out.str());
-  EXPECT_EQ(doc["chunks"][0]["after"]["crc"], loaded["chunks"][2]["crc"]);
+  EXPECT_EQ(doc["chunks"][1]["after"]["crc"], loaded["chunks"][2]["crc"]);
+  EXPECT_EQ(doc["chunks"][2]["after"]["crc"], loaded["chunks"][8]["crc"]);
 }
 
 TEST_F(InspectTest, ApplyReportListsTheFieldsItChanged) {
@@ -378,15 +458,30 @@ TEST_F(InspectTest, AReportThatWouldReplaceAnInputOrOutputIsRefusedBeforeTheSave
   SaveOptions save;
   save.open = {image(), config(), "1234"};
   save.output = File("out.bin");
-  for (const std::string& report : {save.output, image(), config()}) {
+  for (const std::string& report : {image(), config()}) {
     save.report = report;
     Reset();
     EXPECT_EQ(RunSaveCommand(save, {out, err}), 1) << report;
-    EXPECT_EQ(err.str().rfind(
-                  "the output file " + report + " can not be the same file as the input file ", 0),
-              0u)
-        << err.str();
+    EXPECT_EQ(err.str(), "the output file " + report +
+                             " can not be the same file as the input file " + report + "!\n");
   }
+  // The image and its OTA file do not exist yet; another spelling of the path is caught too.
+  for (const std::string& report : {save.output, dir.File("sub/../out.bin.ota")}) {
+    save.report = report;
+    Reset();
+    EXPECT_EQ(RunSaveCommand(save, {out, err}), 1) << report;
+    const std::string clash = report == save.output ? save.output : save.output + ".ota";
+    EXPECT_EQ(err.str(), "the report " + report + " can not be the same file as the output file " +
+                             clash + "!\n");
+  }
+  // apply: the field values given with --set are an input too.
+  const std::string set = Write("set.json", Bytes{'{', '}'});
+  ApplyOptions apply{{image(), config(), "1234"}, set, save.output, {}, set};
+  Reset();
+  EXPECT_EQ(RunApplyCommand(apply, {out, err}), 1);
+  EXPECT_EQ(err.str(), "the output file " + set + " can not be the same file as the input file " +
+                           set + "!\n");
+  EXPECT_EQ(ReadFile(set), (Bytes{'{', '}'}));
   EXPECT_FALSE(std::filesystem::exists(save.output));
   EXPECT_EQ(ReadFile(image()), testdata::BuildStandardFirmware({}, "1234"));
 }
