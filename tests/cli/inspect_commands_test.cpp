@@ -346,6 +346,35 @@ TEST_F(InspectTest, CheckFindsRecordValuesThePagesRefuse) {
       << text;
 }
 
+TEST_F(InspectTest, CheckFindsRecordListsBeyondTheirRoomAndRepeatedFlashDevices) {
+  // 95 character table entries; three flash devices, the first and third alike.
+  const std::string odd = Write("odd.bin", ImageWithRecord({{record::kCharacterTableCount, 95},
+                                                            {record::kFlashDeviceCount, 3},
+                                                            {record::kFlashDeviceIdSlots, 0xC2},
+                                                            {record::kFlashDeviceIdSlots + 1, 3},
+                                                            {record::kFlashDeviceIdSlots + 2, 0xC2},
+                                                            {record::kFlashDeviceIdSlots + 3, 4},
+                                                            {record::kFlashDeviceIdSlots + 4, 0xC2},
+                                                            {record::kFlashDeviceIdSlots + 5, 3}}));
+  EXPECT_EQ(Check(odd), 1);
+  EXPECT_NE(out.str().find("\nrecord / character table: the count 95 at offset 204 is more than "
+                           "the 94 entries the record holds\n"
+                           "record / serial flash devices: devices 1 and 3 have the same flash ID "
+                           "0xC2 and bit offset 3\n"),
+            std::string::npos)
+      << out.str();
+  // 94 entries fit; 61 flash devices do not.
+  const std::string full =
+      Write("full.bin",
+            ImageWithRecord({{record::kCharacterTableCount, 94}, {record::kFlashDeviceCount, 61}}));
+  EXPECT_EQ(Check(full), 1);
+  EXPECT_EQ(out.str().find("character table"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("\nrecord / serial flash devices: the count 61 at offset 944 is more "
+                           "than the 60 slots; a load ignores the list\n"),
+            std::string::npos)
+      << out.str();
+}
+
 TEST_F(InspectTest, CheckComparesTheOtaFileWithTheImage) {
   WriteFile(image(), testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, "1234"));
   SaveOptions save;
