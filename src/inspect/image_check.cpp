@@ -61,7 +61,7 @@ std::vector<Finding> RecordListFindings(const CustomerSettings& settings) {
       if (devices[i].flash_id != devices[j].flash_id ||
           devices[i].bit_offset != devices[j].bit_offset)
         continue;
-      char what[96];
+      char what[128];
       std::snprintf(what, sizeof what,
                     "devices %zu and %zu have the same flash ID 0x%02X and bit offset %u", i + 1,
                     j + 1, static_cast<unsigned>(devices[j].flash_id),

@@ -13,15 +13,20 @@ namespace {
 using testdata::ChunkSpec;
 using testdata::PatternBytes;
 
+ChunkSpec Chunk(uint32_t id, const char* name, size_t size, uint8_t seed, uint32_t region = 0) {
+  ChunkSpec c;
+  c.id = id;
+  c.name = name;
+  c.data = PatternBytes(size, seed);
+  c.region_size = region;
+  return c;
+}
+
 std::vector<ChunkSpec> SmallChunks() {
-  ChunkSpec boot{.id = kBootloaderChunkId, .name = "boot", .data = PatternBytes(40, 1)};
+  ChunkSpec boot = Chunk(kBootloaderChunkId, "boot", 40, 1, 0x100);
   boot.no_crc = true;
-  boot.region_size = 0x100;
-  ChunkSpec main{.id = kMainCodeChunkId, .name = "main", .data = PatternBytes(64, 2)};
-  main.region_size = 0x100;
-  ChunkSpec logo{.id = kLogoChunkId, .name = "logo", .data = PatternBytes(100, 3)};
-  ChunkSpec common{.id = kCommonDataChunkId, .name = "common", .data = PatternBytes(32, 4)};
-  return {boot, main, logo, common};
+  return {boot, Chunk(kMainCodeChunkId, "main", 64, 2, 0x100), Chunk(kLogoChunkId, "logo", 100, 3),
+          Chunk(kCommonDataChunkId, "common", 32, 4)};
 }
 
 TEST(ChunkWalk, ASoundImageHasNoFindingAndEveryChunksRoom) {

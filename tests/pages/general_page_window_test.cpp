@@ -208,21 +208,45 @@ class GeneralPageWindowTest : public QObject {
 
   void TheSuccessMessageOffersWhatTheSaveChanged() {
     ImageFolder folder;
+    {
+      // The first store of the generated image writes what the pages take from the
+      // description: the tuner driver chunk from the driver file, derived record bytes.
+      WindowDriver first(folder);
+      QVERIFY(first.active);
+      first.SaveFw("stored.bin");
+      QCOMPARE(first.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
+      const std::string details = first.dialogs.messages[0].details;
+      QCOMPARE(details.rfind("chunk changed 0x06F90301 \"tunerdrv\": length 0x00000970 -> "
+                             "0x00000270, CRC 0x",
+                             0),
+               size_t{0});
+      QVERIFY(details.find("\nchunk changed 0x10EF0100 \"common\": length 0x000007F0 -> "
+                           "0x000007F0, CRC 0x") != std::string::npos);
+      QVERIFY(details.find("\nrecord byte 28 (0x01C): 20 -> 64\n") != std::string::npos);
+    }
+    // The stored image loaded as the firmware: an unedited save changes nothing.
+    std::filesystem::copy_file(folder.dir.File("stored.bin"), folder.image_path(),
+                               std::filesystem::copy_options::overwrite_existing);
     WindowDriver d(folder);
     QVERIFY(d.active);
-    const testdata::SavedImage unedited = d.SaveFw("unedited.bin");
+    d.SaveFw("unedited.bin");
     QCOMPARE(d.dialogs.messages.size(), size_t{1});
+    QCOMPARE(d.dialogs.messages[0].text, std::string("Success to save the file."));
     QCOMPARE(d.dialogs.messages[0].details, std::string("no change"));
+    QCOMPARE(testdata::ReadFile(folder.dir.File("unedited.bin")),
+             testdata::ReadFile(folder.image_path()));
 
     auto* view = d.Open<GeneralPageView>(PageId::kGeneral);
     const std::string emulator = folder.dir.File("emu.bin");
     testdata::WriteFile(emulator, testdata::PatternBytes(0x180, 9));
     ReplaceRow(d, view, 6, emulator);
-    const testdata::SavedImage after = d.SaveFw("after.bin");
+    d.SaveFw("after.bin");
     QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
     const std::string details = d.dialogs.messages[0].details;
-    QCOMPARE(details.rfind("chunk changed 0x06F90101 \"", 0), size_t{0});
-    QVERIFY(details.find(": length 0x00000170 -> 0x000001F0, CRC ") != std::string::npos);
+    QCOMPARE(details.rfind("chunk changed 0x06F90101 \"gameemu\": length 0x00000170 -> "
+                           "0x000001F0, CRC 0x",
+                           0),
+             size_t{0});
     QVERIFY(details.find(", from " + emulator + "\n") != std::string::npos);
     QCOMPARE(std::count(details.begin(), details.end(), '\n'), std::ptrdiff_t{1});
   }
