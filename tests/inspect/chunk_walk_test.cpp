@@ -71,7 +71,14 @@ TEST(ChunkWalk, BrokenStructuresAreNoWalk) {
   chunks[2].id = 0x12345678;  // breaks the id rule
   EXPECT_FALSE(WalkChunks(testdata::BuildImage(chunks)));
   EXPECT_FALSE(WalkChunks({}));
-  EXPECT_FALSE(WalkChunks(std::vector<uint8_t>(200, 0)));
+  EXPECT_FALSE(WalkChunks(std::vector<uint8_t>(15, 0)));
+  // Zeros make one last chunk of length 0 whose CRC field is wrong: a walk with one finding.
+  const auto zeros = WalkChunks(std::vector<uint8_t>(200, 0));
+  ASSERT_TRUE(zeros);
+  EXPECT_EQ(zeros->chunks.count, 1);
+  EXPECT_EQ(zeros->findings,
+            (std::vector<Finding>{{"chunk 0x00000000 \"\"",
+                                   "CRC 0x00000000 in the header, 0xFFFFFFFF over the data"}}));
 }
 
 // Every prefix of the image, and every single byte flipped: the walk answers without reading
