@@ -11,8 +11,8 @@
 #include "cli/stream_dialogs.h"
 #include "common/file_io.h"
 #include "firmware/firmware_loader.h"
-#include "firmware/image/image_parser.h"
 #include "inspect/change_lines.h"
+#include "inspect/chunk_walk.h"
 #include "inspect/image_record.h"
 #include "settings/setting_file.h"
 
@@ -42,8 +42,11 @@ std::optional<Side> ReadSide(const std::string& path, std::ostream& err) {
   Side side;
   side.path = path;
   side.bytes = std::move(file.bytes);
-  if (ParseImage(side.bytes, side.chunks) > 0) {
+  // The chunk structure alone decides: an image with a damaged chunk is compared too, to
+  // show where it differs from a sound one.
+  if (std::optional<ChunkWalk> walk = WalkChunks(side.bytes)) {
     side.image = true;
+    side.chunks = walk->chunks;
     side.record = RecordOfImage(side.chunks, side.bytes);
     return side;
   }

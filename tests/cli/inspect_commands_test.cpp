@@ -14,6 +14,7 @@
 #include "cli/page_commands.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/image_parser.h"
+#include "inspect/chunk_walk.h"
 #include "settings/record_layout.h"
 #include "testdata/config_writer.h"
 #include "testdata/firmware_fixture.h"
@@ -41,11 +42,9 @@ Bytes ImageWithRecord(const std::vector<std::pair<size_t, uint8_t>>& bytes,
 
 // The line of a chunk that differs between two images, from their headers.
 std::string ChunkChanged(const std::string& before, const std::string& after, uint32_t id) {
-  std::string line;
-  ChunkTable a;
-  ChunkTable b;
-  EXPECT_GT(ParseImage(ReadFile(before), a), 0);
-  EXPECT_GT(ParseImage(ReadFile(after), b), 0);
+  // The chunk walk reads the headers of a damaged image too.
+  const ChunkTable a = WalkChunks(ReadFile(before)).value().chunks;
+  const ChunkTable b = WalkChunks(ReadFile(after)).value().chunks;
   const ChunkEntry& x = a.entries[static_cast<size_t>(a.FindLoaded(id).value())];
   const ChunkEntry& y = b.entries[static_cast<size_t>(b.FindLoaded(id).value())];
   char text[160];
@@ -231,6 +230,19 @@ TEST_F(InspectTest, DiffTellsChunksAddedRemovedAndChanged) {
   EXPECT_NE(out.str().find("chunk removed 0x06F90101 \"gameemu\": length 0x00000170, CRC 0x"),
             std::string::npos)
       << out.str();
+}
+
+TEST_F(InspectTest, DiffShowsWhereADamagedImageDiffers) {
+  Bytes bytes = ReadFile(image());
+  ChunkTable table;
+  ASSERT_GT(ParseImage(bytes, table), 0);
+  bytes[table.entries[static_cast<size_t>(*table.FindLoaded(kLogoChunkId))].file_offset + 300] ^= 1;
+  const std::string damaged = Write("damaged.bin", bytes);
+  EXPECT_EQ(Diff(image(), damaged, false), 1);
+  EXPECT_EQ(out.str(), ChunkChanged(image(), damaged, kLogoChunkId));
+  // Its pages cannot be read: it does not load.
+  EXPECT_EQ(Diff(image(), damaged), 2);
+  EXPECT_EQ(err.str(), "It is not a standard firmware file!\n");
 }
 
 TEST_F(InspectTest, DiffComparesSettingFilesWithImagesInAnyMix) {
