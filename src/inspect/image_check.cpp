@@ -33,42 +33,28 @@ std::string MessagesOf(RecordingDialogs& dialogs) {
   return text;
 }
 
+// A list count of the record beyond the room a load reads.
+Finding CountBeyond(std::string where, uint32_t count, size_t offset, size_t room,
+                    const std::string& what_happens) {
+  return {std::move(where), "the count " + std::to_string(count) + " at offset " +
+                                std::to_string(offset) + " is more than the " +
+                                std::to_string(room) + " " + what_happens};
+}
+
 // The lists the record holds besides the page fields, as the copy-in reads them.
 std::vector<Finding> RecordListFindings(const CustomerSettings& settings) {
   std::vector<Finding> findings;
   const uint32_t characters = settings.U32(record::kCharacterTableCount);
   if (characters > record::kMaxCharacterTableEntries) {
-    findings.push_back(
-        {"record / character table", "the count " + std::to_string(characters) +
-                                         " at offset 204 is more than "
-                                         "the " +
-                                         std::to_string(record::kMaxCharacterTableEntries) +
-                                         " entries the record holds"});
+    findings.push_back(CountBeyond("record / character table", characters,
+                                   record::kCharacterTableCount, record::kMaxCharacterTableEntries,
+                                   "entries the record holds"));
   }
   const uint16_t flash_count = settings.U16(record::kFlashDeviceCount);
   if (flash_count > record::kFlashDeviceSlots) {
-    findings.push_back(
-        {"record / serial flash devices", "the count " + std::to_string(flash_count) +
-                                              " at offset 944 is more than "
-                                              "the " +
-                                              std::to_string(record::kFlashDeviceSlots) +
-                                              " slots; a load ignores the list"});
-  }
-  // The box tells devices apart by flash ID and bit offset.
-  const auto& devices = settings.flash_devices();
-  for (size_t j = 1; j < devices.size(); ++j) {
-    for (size_t i = 0; i < j; ++i) {
-      if (devices[i].flash_id != devices[j].flash_id ||
-          devices[i].bit_offset != devices[j].bit_offset)
-        continue;
-      char what[128];
-      std::snprintf(what, sizeof what,
-                    "devices %zu and %zu have the same flash ID 0x%02X and bit offset %u", i + 1,
-                    j + 1, static_cast<unsigned>(devices[j].flash_id),
-                    static_cast<unsigned>(devices[j].bit_offset));
-      findings.push_back({"record / serial flash devices", what});
-      break;
-    }
+    findings.push_back(CountBeyond("record / serial flash devices", flash_count,
+                                   record::kFlashDeviceCount, record::kFlashDeviceSlots,
+                                   "slots; a load ignores the list"));
   }
   return findings;
 }
