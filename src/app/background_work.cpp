@@ -27,6 +27,13 @@ class WindowThreadDialogs : public UserDialogs {
                                   MessageIcon icon, MessageButtons buttons) override {
     return OnWindowThread([&] { return target_.ShowTitledMessage(title, text, icon, buttons); });
   }
+  void ShowDetailedMessage(const std::string& text, const std::string& details,
+                           MessageIcon icon) override {
+    OnWindowThread([&] {
+      target_.ShowDetailedMessage(text, details, icon);
+      return true;
+    });
+  }
   std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {
     return OnWindowThread([&] { return target_.AskOpenFile(request); });
   }

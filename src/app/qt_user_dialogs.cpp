@@ -1,7 +1,12 @@
 #include "app/qt_user_dialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/file_filter.h"
 #include "app/last_folder.h"
@@ -104,6 +109,31 @@ MessageAnswer QtUserDialogs::ShowTitledMessage(const std::string& title, const s
   QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), MessageBoxText(text),
                   ToQtButtons(buttons), parent_.data());
   return ToAnswer(box.exec(), buttons);
+}
+
+void QtUserDialogs::ShowDetailedMessage(const std::string& text, const std::string& details,
+                                        MessageIcon icon) {
+  QMessageBox box(ToQtIcon(icon), kCaption, MessageBoxText(text), QMessageBox::Ok, parent_.data());
+  QPushButton* button = box.addButton(QStringLiteral("Details"), QMessageBox::ActionRole);
+  // Every button of a message box closes it; this one opens the details over it instead.
+  QObject::disconnect(button, &QAbstractButton::clicked, nullptr, nullptr);
+  QObject::connect(button, &QAbstractButton::clicked, &box, [&box, &details] {
+    QDialog window(&box);
+    window.setWindowTitle(QStringLiteral("Details"));
+    auto* list = new QPlainTextEdit(MessageBoxText(details), &window);
+    list->setObjectName(QStringLiteral("details"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &window);
+    QObject::connect(close, &QDialogButtonBox::rejected, &window, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(list);
+    layout->addWidget(close);
+    window.resize(640, 320);
+    window.exec();
+  });
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
 }
 
 std::optional<std::string> QtUserDialogs::AskOpenFile(const FileDialogRequest& request) {

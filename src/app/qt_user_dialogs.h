@@ -22,6 +22,10 @@ class QtUserDialogs : public UserDialogs {
                             MessageButtons buttons) override;
   MessageAnswer ShowTitledMessage(const std::string& title, const std::string& text,
                                   MessageIcon icon, MessageButtons buttons) override;
+  // The message with OK and "Details": "Details" opens a window titled "Details" with the
+  // longer text, read only, over the message, which stays open until OK.
+  void ShowDetailedMessage(const std::string& text, const std::string& details,
+                           MessageIcon icon) override;
   std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
 

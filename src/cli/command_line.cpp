@@ -3,6 +3,8 @@
 #include <ostream>
 
 #include "cli/channels_command.h"
+#include "cli/check_command.h"
+#include "cli/diff_command.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_commands.h"
 #include "cli/page_commands.h"
@@ -23,6 +25,8 @@ int RunCommandLine(int argc, const char* const* argv, Streams streams,
         RegisterFirmwareCommands(app, streams, &status);
         RegisterChannelsCommand(app, streams, &status);
         RegisterPageCommands(app, streams, &status);
+        RegisterDiffCommand(app, streams, &status);
+        RegisterCheckCommand(app, streams, &status);
         try {
           app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

@@ -10,6 +10,7 @@
 #include "cli/exit_status.h"
 #include "cli/password_option.h"
 #include "cli/replacement_option.h"
+#include "cli/report_option.h"
 #include "cli/stream_dialogs.h"
 #include "cli/text_format.h"
 #include "firmware/firmware_loader.h"
@@ -107,8 +108,12 @@ int RunSaveCommand(const SaveOptions& options, Streams streams) {
   if (!MarkReplacements(project, *replacements, dialogs, streams.err))
     return kExitFailure;
   opened.session.crc_rom_path = options.crc_rom;
-  return SaveFirmwareAndReport(project, opened.session, options.output, dialogs) ? kExitSuccess
-                                                                                 : kExitFailure;
+  if (!ReportPathAllowed(options.report, options.output, project, opened.session, dialogs))
+    return kExitFailure;
+  return SaveWithReport(project, opened.session, options.output, options.report, dialogs,
+                        streams.err)
+             ? kExitSuccess
+             : kExitFailure;
 }
 
 int RunExportSettingsCommand(const OpenOptions& options, const std::string& output,
@@ -144,6 +149,7 @@ void RegisterFirmwareCommands(CLI::App& app, Streams streams, int* status) {
   auto* new_password =
       save_cmd->add_option("--new-password", save->new_password, "New firmware password");
   save_cmd->add_option("--crc-rom", save->crc_rom, "CRC ROM file for the user database chunk");
+  save_cmd->add_option("--report", save->report, "Write the change report of the save (JSON)");
   save_cmd->callback([=] {
     save->change_password = new_password->count() > 0;
     *status = RunSaveCommand(*save, streams);

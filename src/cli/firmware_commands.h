@@ -22,6 +22,7 @@ struct SaveOptions {
   std::string new_password;
   bool change_password = false;
   std::string crc_rom;
+  std::string report;  // --report FILE.json: the change report of the save
 };
 
 // Every command returns kExitSuccess, kExitFailure (the reason is on err) or kExitUsage (the

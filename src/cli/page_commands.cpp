@@ -13,6 +13,7 @@
 #include "cli/field_json.h"
 #include "cli/password_option.h"
 #include "cli/replacement_option.h"
+#include "cli/report_option.h"
 #include "cli/stream_dialogs.h"
 #include "cli/text_format.h"
 #include "common/latin1_text.h"
@@ -251,6 +252,8 @@ int RunApplyCommand(const ApplyOptions& options, Streams streams) {
   std::unique_ptr<PagedImage> paged = OpenPaged(options.open, dialogs);
   if (!paged)
     return kExitFailure;
+  // The field values are an input like the firmware: no output may replace them.
+  paged->session.command_inputs.push_back(options.set_file);
   PageSet& pages = paged->pages;
   std::map<PageId, PageValues> values;
   if (!ReadValues(options.set_file, pages, values, streams.err) ||
@@ -261,7 +264,10 @@ int RunApplyCommand(const ApplyOptions& options, Streams streams) {
     streams.err << "qtkcli: " << refused->GetName() << ": the page refused to store its values\n";
     return kExitFailure;
   }
-  return SaveFirmwareAndReport(paged->project, paged->session, options.output, dialogs)
+  if (!ReportPathAllowed(options.report, options.output, paged->project, paged->session, dialogs))
+    return kExitFailure;
+  return SaveWithReport(paged->project, paged->session, options.output, options.report, dialogs,
+                        streams.err)
              ? kExitSuccess
              : kExitFailure;
 }
@@ -290,6 +296,7 @@ void RegisterPageCommands(CLI::App& app, Streams streams, int* status) {
   apply_cmd->add_option(
       "--replace", apply->replacements,
       "Chunk replacement ID=FILE (ID as 0x...), checked as the General page does");
+  apply_cmd->add_option("--report", apply->report, "Write the change report of the save (JSON)");
   apply_cmd->callback([=] { *status = RunApplyCommand(*apply, streams); });
 }
 

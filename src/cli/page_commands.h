@@ -13,6 +13,7 @@ struct ApplyOptions {
   std::string set_file;  // JSON: {"Page": {"Field": value, ...}, ...}
   std::string output;
   std::vector<std::string> replacements;  // "ID=FILE", ID in hexadecimal as 0x...
+  std::string report;                     // --report FILE.json: the change report of the save
 };
 
 // show: opens the image as the desktop program does, loads every page, and prints every field

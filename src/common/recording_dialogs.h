@@ -18,12 +18,13 @@ class RecordingDialogs : public UserDialogs {
     std::string text;
     MessageIcon icon;
     MessageButtons buttons;
-    std::string title;  // empty: the program's own title
+    std::string title;    // empty: the program's own title
+    std::string details;  // the text behind the "Details" button; empty: no such button
   };
 
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override {
-    messages.push_back({text, icon, buttons, std::exchange(pending_title_, {})});
+    messages.push_back({text, icon, buttons, std::exchange(pending_title_, {}), {}});
     if (!answers.empty()) {
       MessageAnswer a = answers.front();
       answers.pop_front();
@@ -44,6 +45,12 @@ class RecordingDialogs : public UserDialogs {
                                   MessageIcon icon, MessageButtons buttons) override {
     pending_title_ = title;
     return ShowMessage(text, icon, buttons);
+  }
+
+  void ShowDetailedMessage(const std::string& text, const std::string& details,
+                           MessageIcon icon) override {
+    ShowMessage(text, icon, MessageButtons::Ok);
+    messages.back().details = details;
   }
 
   std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {

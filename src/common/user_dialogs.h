@@ -42,6 +42,14 @@ class UserDialogs {
     return ShowMessage(text, icon, buttons);
   }
 
+  // A message with an OK button and a "Details" button that shows the longer text. Dialogs
+  // without such a button show the message alone.
+  virtual void ShowDetailedMessage(const std::string& text, const std::string& details,
+                                   MessageIcon icon = MessageIcon::None) {
+    (void)details;
+    ShowMessage(text, icon);
+  }
+
   // Returns the chosen path, or nothing when the user cancelled.
   virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;

@@ -46,6 +46,8 @@ class ImageSave {
       : project_(project), session_(session), dialogs_(dialogs) {}
 
   SaveResult Run(const std::string& output_path);
+  // Hands the image as read and as written to `saved`.
+  void HandOver(const std::string& output_path, SavedImage& saved);
 
  private:
   bool Fail(const std::string& message) {
@@ -74,6 +76,9 @@ class ImageSave {
   const LoadSession& session_;
   UserDialogs& dialogs_;
   std::vector<uint8_t> image_;
+  std::vector<uint8_t> original_;
+  bool mirror_block_ = false;
+  bool crc_rom_inserted_ = false;
 };
 
 bool ImageSave::OutputNamesAllowed(const std::string& output_path) {
@@ -312,7 +317,8 @@ SaveResult ImageSave::Run(const std::string& output_path) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
   }
-  image_ = std::move(original.bytes);
+  image_ = original.bytes;
+  original_ = std::move(original.bytes);
   if (!CopyMatchesTheTable()) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
@@ -338,13 +344,16 @@ SaveResult ImageSave::Run(const std::string& output_path) {
       return SaveResult::kFailed;
     }
   }
-  if (t.entries[0].region_size == kMirrorRegionSize)
+  if (t.entries[0].region_size == kMirrorRegionSize) {
     WriteMirrorBlock();
+    mirror_block_ = true;
+  }
 
   const std::string crc_rom_path = Trim(session_.crc_rom_path);
   if (t.FindLoaded(kGameEmulatorChunkId) && !crc_rom_path.empty()) {
     switch (InsertCrcRom(crc_rom_path)) {
       case CrcRomOutcome::kInserted:
+        crc_rom_inserted_ = true;
         break;
       case CrcRomOutcome::kFailedSilently:
         return SaveResult::kFailed;
@@ -358,6 +367,15 @@ SaveResult ImageSave::Run(const std::string& output_path) {
     return SaveResult::kFailed;
   }
   return WriteOutputs(output_path) ? SaveResult::kSaved : SaveResult::kFailed;
+}
+
+void ImageSave::HandOver(const std::string& output_path, SavedImage& saved) {
+  saved.before = std::move(original_);
+  saved.after = std::move(image_);
+  saved.output_path = output_path;
+  saved.ota_path = WantsOtaFile() ? output_path + ".ota" : std::string();
+  saved.crc_rom_path = crc_rom_inserted_ ? Trim(session_.crc_rom_path) : std::string();
+  saved.mirror_block = mirror_block_;
 }
 
 }  // namespace
@@ -394,13 +412,15 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
 }
 
 SaveResult SaveFirmware(FirmwareProject& project, const LoadSession& session,
-                        const std::string& output_path, UserDialogs& dialogs) {
+                        const std::string& output_path, UserDialogs& dialogs, SavedImage* saved) {
   // A save that writes nothing must not leave new CRCs or re-keyed password words behind.
   const ChunkTable chunks_before = project.chunks;
   const CustomerSettings settings_before = project.settings;
   const bool refresh_before = project.password_refresh;
   ImageSave save(project, session, dialogs);
   SaveResult result = save.Run(output_path);
+  if (result == SaveResult::kSaved && saved != nullptr)
+    save.HandOver(output_path, *saved);
   if (result != SaveResult::kSaved) {
     project.chunks = chunks_before;
     project.settings = settings_before;
@@ -410,11 +430,22 @@ SaveResult SaveFirmware(FirmwareProject& project, const LoadSession& session,
 }
 
 bool SaveFirmwareAndReport(FirmwareProject& project, const LoadSession& session,
-                           const std::string& output_path, UserDialogs& dialogs) {
-  switch (SaveFirmware(project, session, output_path, dialogs)) {
-    case SaveResult::kSaved:
-      dialogs.ShowMessage(save_messages::kSuccess);
+                           const std::string& output_path, UserDialogs& dialogs,
+                           const SaveDetails& details, SavedImage* saved) {
+  SavedImage written;
+  switch (SaveFirmware(project, session, output_path, dialogs,
+                       details || saved != nullptr ? &written : nullptr)) {
+    case SaveResult::kSaved: {
+      const std::string text = details ? details(written) : std::string();
+      if (text.empty()) {
+        dialogs.ShowMessage(save_messages::kSuccess);
+      } else {
+        dialogs.ShowDetailedMessage(save_messages::kSuccess, text);
+      }
+      if (saved != nullptr)
+        *saved = std::move(written);
       return true;
+    }
     case SaveResult::kFailed:
       dialogs.ShowMessage(save_messages::kFaultToSave + output_path);
       return false;

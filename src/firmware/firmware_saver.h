@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "common/user_dialogs.h"
 #include "firmware/clock_pad_mirror.h"
@@ -51,6 +54,21 @@ inline constexpr uint32_t kUserDatabaseKeptBytes = 82048;
 bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int index,
                    UserDialogs& dialogs);
 
+// What a successful save wrote, for a report of its changes: the loaded firmware file as it
+// was read and the image as written, byte for byte, and the further outputs.
+struct SavedImage {
+  std::vector<uint8_t> before;
+  std::vector<uint8_t> after;
+  std::string output_path;
+  std::string ota_path;       // empty when no OTA file was written
+  std::string crc_rom_path;   // empty when no CRC ROM went into the user database chunk
+  bool mirror_block = false;  // the mirror block of the boot region was written
+};
+
+// Turns a successful save into the text that the success message offers as its details;
+// empty: the message has no details.
+using SaveDetails = std::function<std::string(const SavedImage&)>;
+
 enum class SaveResult {
   kSaved,
   kFailed,        // the reason has been shown; the caller adds "Fault to save the file"
@@ -66,12 +84,17 @@ enum class SaveResult {
 // description, replacement files, CRC ROM, the session's command inputs), and the loaded
 // firmware file is only read. Every image saved loads again with the password in force and
 // gives back the record as saved.
+// With `saved`, a successful save also hands over what it wrote.
 SaveResult SaveFirmware(FirmwareProject& project, const LoadSession& session,
-                        const std::string& output_path, UserDialogs& dialogs);
+                        const std::string& output_path, UserDialogs& dialogs,
+                        SavedImage* saved = nullptr);
 
 // Runs SaveFirmware and reports the outcome: "Success to save the file." or
-// "Fault to save the file: \r\n" + path. Returns true when saved.
+// "Fault to save the file: \r\n" + path. Returns true when saved. With `details`, the
+// success message carries the text it makes of the save (ShowDetailedMessage); with `saved`,
+// what was written is handed over as well.
 bool SaveFirmwareAndReport(FirmwareProject& project, const LoadSession& session,
-                           const std::string& output_path, UserDialogs& dialogs);
+                           const std::string& output_path, UserDialogs& dialogs,
+                           const SaveDetails& details = {}, SavedImage* saved = nullptr);
 
 }  // namespace qtk

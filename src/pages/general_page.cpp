@@ -13,6 +13,7 @@
 #include "common/text_compare.h"
 #include "config/ini/private_profile.h"
 #include "config/text_helpers.h"
+#include "dbbuilder/decode/channel_list_export.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/program_runner.h"
 
@@ -356,6 +357,31 @@ void GeneralPage::Clear() {
   }
   rows_[static_cast<size_t>(selected_)].file.clear();
   rows_[static_cast<size_t>(selected_)].marked_path.clear();
+}
+
+bool GeneralPage::export_enabled() const {
+  const std::optional<int> chunk = ChunkOfRow(selected_);
+  return chunk &&
+         project().chunks.entries[static_cast<size_t>(*chunk)].id == kDefaultDatabaseChunkId;
+}
+
+bool GeneralPage::ExportChannelList() {
+  if (!export_enabled())
+    return false;
+  FileDialogRequest request;
+  request.filter = general_messages::kChannelListFilter;
+  request.ask_before_overwrite = true;
+  const std::optional<std::string> chosen = dialogs().AskSaveFile(request);
+  if (!chosen)
+    return false;
+  const std::optional<dbbuilder::ChannelList> list = dbbuilder::ExportChannelList(
+      project().firmware_path, dbbuilder::ListSource::kImageDefaultDatabase, *chosen, dialogs());
+  if (!list)
+    return false;
+  dialogs().ShowMessage(general_messages::kChannelListWritten + *chosen + " (satellites: " +
+                        std::to_string(list->satellites) + ", TPs: " + std::to_string(list->tps) +
+                        ", programs: " + std::to_string(list->programs) + ")");
+  return true;
 }
 
 std::vector<PageField> GeneralPage::Fields() {

@@ -17,6 +17,11 @@ inline constexpr const char* kNotStandardDefaultDb = "It is not a standard defau
 inline constexpr const char* kDomesticQuestion =
     "\n  YES: load all programs. \n\n  NO: load only domestic programs.";
 inline constexpr const char* kConvertFailed = "Convert default database file fail!";
+// After "Export channel list...": the head of "Channel list written to PATH (satellites: N,
+// TPs: N, programs: N)", the words qtkcli channels prints.
+inline constexpr const char* kChannelListWritten = "Channel list written to ";
+inline constexpr const char* kChannelListFilter =
+    "Channel list Files(*.txt)|*.txt|All Files (*.*)|*.*||";
 }  // namespace general_messages
 
 // Files exchanged with the database builder in the application directory.
@@ -86,6 +91,12 @@ class GeneralPage : public PageModel<PageId::kGeneral> {
   int RowOfChunk(uint32_t id) const;
   // "Clear": takes the mark off the selected row's chunk.
   void Clear();
+  // "Export channel list...", offered on the default database row: asks for a text file and
+  // writes the channel list that the loaded image's default database chunk holds (the chunk
+  // as loaded, whatever file it is marked to be replaced with). False when nothing was
+  // written; the reason has been shown.
+  bool export_enabled() const;
+  bool ExportChannelList();
 
   // The loaded firmware file and its boot logo chunk (nullptr when it has none), for the
   // logo preview.

@@ -104,6 +104,19 @@ PageField PageField::EnabledWhen(std::function<bool()> condition) && {
   return std::move(*this);
 }
 
+PageField PageField::DistinctColumns(std::vector<size_t> columns,
+                                     std::vector<std::string> unused) && {
+  distinct_columns.push_back(std::move(columns));
+  unused_values.insert(unused_values.end(), unused.begin(), unused.end());
+  return std::move(*this);
+}
+
+PageField PageField::DistinctIn(std::string group, std::vector<std::string> unused) && {
+  distinct_group = std::move(group);
+  unused_values.insert(unused_values.end(), unused.begin(), unused.end());
+  return std::move(*this);
+}
+
 PageField TextField(std::string name, size_t max_length, std::string allowed,
                     std::function<std::string()> get, std::function<void(const std::string&)> set) {
   PageField field;

@@ -42,11 +42,23 @@ struct PageField {
   // runs when the control is left. Returns why the model refused, empty when it took the value.
   std::function<std::string(const FieldValue&)> set;
 
+  // Values that the box needs to be different from each other, for the soundness check of an
+  // image (a key code used for two keys, a GPIO number given two uses). A list: for each set
+  // of column indexes, no two rows may hold the same cells in those columns. Other fields:
+  // the fields of a page with the same group name may not hold the same value. Texts are
+  // compared without regard to case; a row or field whose cells are all empty or one of
+  // `unused_values` takes no part.
+  std::vector<std::vector<size_t>> distinct_columns;
+  std::string distinct_group;
+  std::vector<std::string> unused_values;
+
   bool IsShown() const { return !shown || shown(); }
   bool IsEnabled() const { return !enabled || enabled(); }
 
   PageField ShownWhen(std::function<bool()> condition) &&;
   PageField EnabledWhen(std::function<bool()> condition) &&;
+  PageField DistinctColumns(std::vector<size_t> columns, std::vector<std::string> unused = {}) &&;
+  PageField DistinctIn(std::string group, std::vector<std::string> unused = {}) &&;
 };
 
 // The usual shapes, so that a page's table stays one entry per control.

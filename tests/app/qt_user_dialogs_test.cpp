@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -108,6 +109,46 @@ class QtUserDialogsTest : public QObject {
   }
 
  private slots:
+  // "Details" opens the longer text over the message, which stays until OK.
+  void TheDetailsButtonShowsTheTextAndKeepsTheMessage() {
+    QString message_text;
+    QString details_title;
+    QString details_text;
+    bool box_open_after_details = false;
+    WhenModalShows([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QVERIFY(box);
+      message_text = box->text();
+      QPushButton* details = nullptr;
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == QStringLiteral("Details"))
+          details = qobject_cast<QPushButton*>(b);
+      }
+      QVERIFY(details);
+      WhenModalShows([&, box](QWidget* window) {
+        details_title = window->windowTitle();
+        auto* list = window->findChild<QPlainTextEdit*>(QStringLiteral("details"));
+        QVERIFY(list);
+        QVERIFY(list->isReadOnly());
+        details_text = list->toPlainText();
+        window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+        // Back on the message: it is still up until OK.
+        QTimer::singleShot(20, [&, box] {
+          box_open_after_details = box->isVisible();
+          box->button(QMessageBox::Ok)->click();
+        });
+      });
+      details->click();
+    });
+    QtUserDialogs dialogs;
+    dialogs.ShowDetailedMessage("Success to save the file.", "chunk changed A\r\nfield B\n",
+                                MessageIcon::None);
+    QCOMPARE(message_text, QStringLiteral("Success to save the file."));
+    QCOMPARE(details_title, QStringLiteral("Details"));
+    QCOMPARE(details_text, QStringLiteral("chunk changed A\nfield B\n"));
+    QVERIFY(box_open_after_details);
+  }
+
   void initTestCase() {
     QCoreApplication::setOrganizationName(QStringLiteral("qtk7720x-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("qt_user_dialogs_test"));

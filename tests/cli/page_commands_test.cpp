@@ -60,7 +60,7 @@ class PageCommandsTest : public ::testing::Test {
   int Apply(const std::string& json, std::vector<std::string> replacements = {}) {
     const std::string set = dir.File("set.json");
     WriteFile(set, std::vector<uint8_t>(json.begin(), json.end()));
-    ApplyOptions options{Open(), set, output(), std::move(replacements)};
+    ApplyOptions options{Open(), set, output(), std::move(replacements), {}};
     return RunApplyCommand(options, streams());
   }
   nlohmann::ordered_json ShowJson() {
@@ -379,7 +379,7 @@ TEST_F(PageCommandsTest, ApplyRefusesFilesThatAreNoPageObject) {
   EXPECT_EQ(Apply("{\"Common\": "), 1);
   EXPECT_EQ(err.str().rfind("qtkcli: " + dir.File("set.json") + " is not JSON: ", 0), 0u);
   Reset();
-  ApplyOptions missing{Open(), dir.File("none.json"), output(), {}};
+  ApplyOptions missing{Open(), dir.File("none.json"), output(), {}, {}};
   EXPECT_EQ(RunApplyCommand(missing, streams()), 1);
   EXPECT_EQ(err.str(), "qtkcli: can not read " + dir.File("none.json") + "\n");
   Reset();

@@ -2,7 +2,17 @@
 // chunk with a file, clear it, convert a channel list, saved through "Save FW..." and read back.
 #include <QTest>
 
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
 #include "app/pages/general_page_view.h"
+#include "dbbuilder/database_writer.h"
+#include "dbbuilder/decode/channel_list_export.h"
+#include "dbbuilder/decode/database_source.h"
+#include "dbbuilder/lzma_compressor.h"
+#include "dbbuilder/program_list.h"
+#include "demo/demo_set.h"
 #include "main_window_driver.h"
 
 namespace qtk {
@@ -22,6 +32,28 @@ void ReplaceRow(WindowDriver& d, GeneralPageView* view, int row, const std::stri
   user::ClickItem(view->chunk_list(), RowItem(view, row));
   d.dialogs.chosen_paths.push_back(path);
   user::Click(view->replace_button());
+}
+
+// The standard chunks with the demo channel list compiled into the default database chunk.
+std::vector<testdata::ChunkSpec> ChunksWithChannels() {
+  const std::string list = demo::DemoProgramList();
+  dbbuilder::ProgramTables tables;
+  std::ostringstream warnings;
+  dbbuilder::ParseProgramList({reinterpret_cast<const uint8_t*>(list.data()), list.size()}, tables,
+                              warnings);
+  dbbuilder::UserTables user;
+  const std::vector<uint8_t> raw = dbbuilder::WriteDefaultDatabase(tables, {}, user);
+  std::vector<testdata::ChunkSpec> chunks = testdata::StandardChunks({});
+  for (testdata::ChunkSpec& c : chunks) {
+    if (c.id == kDefaultDatabaseChunkId)
+      c.data = dbbuilder::CompressLzmaAlone(raw).value();
+  }
+  return chunks;
+}
+
+std::string Text(const std::string& path) {
+  const std::vector<uint8_t> bytes = testdata::ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace
@@ -111,6 +143,112 @@ class GeneralPageWindowTest : public QObject {
     QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
     QCOMPARE(after.Data(kDefaultDatabaseChunkId), before.Data(kDefaultDatabaseChunkId));
     QCOMPARE(after.Data(kUserDatabaseChunkId), before.Data(kUserDatabaseChunkId));
+  }
+
+  void TheDefaultDatabaseRowExportsTheChannelListOfTheLoadedImage() {
+    const std::vector<testdata::ChunkSpec> chunks = ChunksWithChannels();
+    ImageFolder folder({}, testdata::RealisticDescription(), &chunks);
+    WindowDriver d(folder);
+    QVERIFY(d.active);
+    auto* view = d.Open<GeneralPageView>(PageId::kGeneral);
+    QVERIFY(view);
+    QCOMPARE(view->export_button()->text(), QStringLiteral("Export channel list..."));
+    QVERIFY(!view->export_button()->isEnabled());
+    user::ClickItem(view->chunk_list(), RowItem(view, 2));
+    QVERIFY(!view->export_button()->isEnabled());
+    user::ClickItem(view->chunk_list(), RowItem(view, 4));
+    QCOMPARE(RowItem(view, 4)->text(1), QStringLiteral("0x03fc0100"));
+    QVERIFY(view->export_button()->isEnabled());
+
+    // Cancelled: nothing is written, nothing is said.
+    d.dialogs.messages.clear();
+    user::Click(view->export_button());
+    QCOMPARE(d.dialogs.file_requests.back().filter,
+             std::string("Channel list Files(*.txt)|*.txt|All Files (*.*)|*.*||"));
+    QVERIFY(d.dialogs.file_requests.back().ask_before_overwrite);
+    QVERIFY(d.dialogs.messages.empty());
+
+    // The row stays offered after a visit to another page.
+    QVERIFY(d.Open<PageView>(PageId::kCommon));
+    view = d.Open<GeneralPageView>(PageId::kGeneral);
+    QVERIFY(view->export_button()->isEnabled());
+    const std::string list = folder.dir.File("exported channels.txt");
+    d.dialogs.chosen_paths.push_back(list);
+    user::Click(view->export_button());
+    QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{"Channel list written to " + list +
+                                                         " (satellites: 3, TPs: 5, programs: 7)"});
+    const auto expected = dbbuilder::DecodeImageDatabase(testdata::ReadFile(folder.image_path()),
+                                                         dbbuilder::DatabaseKind::kDefault);
+    QVERIFY(static_cast<bool>(expected));
+    QCOMPARE(Text(list), expected->text);
+    // The loaded firmware file is only read.
+    QCOMPARE(testdata::ReadFile(folder.image_path()), testdata::BuildFirmware(chunks, "1234"));
+  }
+
+  void AChunkWithoutADatabaseExportsNothingAndSaysWhy() {
+    ImageFolder folder;
+    WindowDriver d(folder);
+    QVERIFY(d.active);
+    auto* view = d.Open<GeneralPageView>(PageId::kGeneral);
+    QVERIFY(view);
+    user::ClickItem(view->chunk_list(), RowItem(view, 4));
+    const std::string list = folder.dir.File("channels.txt");
+    d.dialogs.chosen_paths.push_back(list);
+    d.dialogs.messages.clear();
+    user::Click(view->export_button());
+    // The same message the batch front end gives for this chunk.
+    RecordingDialogs direct;
+    QVERIFY(!dbbuilder::ExportChannelList(folder.image_path(),
+                                          dbbuilder::ListSource::kImageDefaultDatabase,
+                                          folder.dir.File("other.txt"), direct));
+    QVERIFY(!direct.messages.empty());
+    QCOMPARE(d.dialogs.Texts(), direct.Texts());
+    QVERIFY(!std::filesystem::exists(list));
+  }
+
+  void TheSuccessMessageOffersWhatTheSaveChanged() {
+    ImageFolder folder;
+    {
+      // The first store of the generated image writes what the pages take from the
+      // description: the tuner driver chunk from the driver file, derived record bytes.
+      WindowDriver first(folder);
+      QVERIFY(first.active);
+      first.SaveFw("stored.bin");
+      QCOMPARE(first.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
+      const std::string details = first.dialogs.messages[0].details;
+      QCOMPARE(details.rfind("chunk changed 0x06F90301 \"tunerdrv\": length 0x00000970 -> "
+                             "0x00000270, CRC 0x",
+                             0),
+               size_t{0});
+      QVERIFY(details.find("\nchunk changed 0x10EF0100 \"common\": length 0x000007F0 -> "
+                           "0x000007F0, CRC 0x") != std::string::npos);
+      QVERIFY(details.find("\nrecord byte 28 (0x01C): 20 -> 64\n") != std::string::npos);
+    }
+    // The stored image loaded as the firmware: an unedited save changes nothing.
+    std::filesystem::copy_file(folder.dir.File("stored.bin"), folder.image_path(),
+                               std::filesystem::copy_options::overwrite_existing);
+    WindowDriver d(folder);
+    QVERIFY(d.active);
+    d.SaveFw("unedited.bin");
+    QCOMPARE(d.dialogs.messages.size(), size_t{1});
+    QCOMPARE(d.dialogs.messages[0].text, std::string("Success to save the file."));
+    QCOMPARE(d.dialogs.messages[0].details, std::string("no change"));
+    QCOMPARE(testdata::ReadFile(folder.dir.File("unedited.bin")),
+             testdata::ReadFile(folder.image_path()));
+
+    auto* view = d.Open<GeneralPageView>(PageId::kGeneral);
+    const std::string emulator = folder.dir.File("emu.bin");
+    testdata::WriteFile(emulator, testdata::PatternBytes(0x180, 9));
+    ReplaceRow(d, view, 6, emulator);
+    d.SaveFw("after.bin");
+    QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
+    const std::string details = d.dialogs.messages[0].details;
+    QCOMPARE(details.rfind("chunk changed 0x06F90101 \"gameemu\": length 0x00000170 -> "
+                           "0x000001F0, CRC 0x",
+                           0),
+             size_t{0});
+    QVERIFY(details.find(", from " + emulator + "\n") != std::string::npos);
+    QCOMPARE(std::count(details.begin(), details.end(), '\n'), std::ptrdiff_t{1});
   }
 };
 

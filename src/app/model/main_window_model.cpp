@@ -10,6 +10,7 @@
 #include "firmware/firmware_saver.h"
 #include "firmware/setting_file_save.h"
 #include "firmware/settings_import.h"
+#include "inspect/change_report.h"
 #include "settings/setting_file.h"
 
 namespace qtk {
@@ -176,8 +177,10 @@ bool MainWindowModel::SaveFirmwareCommand() {
   const auto path = dialogs().AskSaveFile(request);
   if (!path)
     return false;
+  // The success message offers what the save changed against the loaded image.
+  const SaveDetails details = ChangeReportDetails(project_, environment_.application_directory);
   auto save = [&](UserDialogs& dialogs) {
-    return SaveFirmwareAndReport(project_, session_, *path, dialogs);
+    return SaveFirmwareAndReport(project_, session_, *path, dialogs, details);
   };
   if (!(environment_.long_work
             ? environment_.long_work->Run(main_window_texts::kSavingFirmware, save)

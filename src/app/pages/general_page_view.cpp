@@ -21,11 +21,14 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
   list_->setAllColumnsShowFocus(true);
   replace_ = MakeStandardButton(QStringLiteral("Replace..."));
   clear_ = MakeStandardButton(QStringLiteral("Clear"));
+  export_ = MakeStandardButton(QStringLiteral("Export channel list..."));
   replace_->setEnabled(false);
   clear_->setEnabled(false);
   preview_ = new LogoPreview;
+  export_->setEnabled(false);
 
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(export_);
   buttons->addStretch();
   buttons->addWidget(replace_);
   buttons->addWidget(clear_);
@@ -45,6 +48,7 @@ GeneralPageView::GeneralPageView(GeneralPage& model, QWidget* parent)
     PutButtons();
     PutLogo();
   });
+  connect(export_, &QPushButton::clicked, this, [this] { model_.ExportChannelList(); });
   connect(clear_, &QPushButton::clicked, this, [this] {
     model_.Clear();
     PutFiles();
@@ -68,6 +72,7 @@ void GeneralPageView::PutFiles() {
 void GeneralPageView::PutButtons() {
   replace_->setEnabled(model_.replace_enabled());
   clear_->setEnabled(model_.clear_enabled());
+  export_->setEnabled(model_.export_enabled());
 }
 
 void GeneralPageView::PutControls() {

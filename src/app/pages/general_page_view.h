@@ -9,7 +9,8 @@
 
 namespace qtk {
 
-// The Qt view of the General page: the chunk list and its two buttons.
+// The Qt view of the General page: the chunk list, its two buttons, and the channel list
+// export that the default database row offers.
 class GeneralPageView : public PageView {
   Q_OBJECT
  public:
@@ -21,6 +22,7 @@ class GeneralPageView : public PageView {
   QTreeWidget* chunk_list() const { return list_; }
   BitmapPushButton* replace_button() const { return replace_; }
   BitmapPushButton* clear_button() const { return clear_; }
+  BitmapPushButton* export_button() const { return export_; }
   // Hidden when the image has no logo chunk.
   LogoPreview* logo_preview() const { return preview_; }
 
@@ -35,6 +37,7 @@ class GeneralPageView : public PageView {
   QTreeWidget* list_;
   BitmapPushButton* replace_;
   BitmapPushButton* clear_;
+  BitmapPushButton* export_;
   LogoPreview* preview_;
   std::string current_logo_key_;
   std::string replacement_logo_key_;
