@@ -3,15 +3,13 @@
 #include <QPointer>
 
 #include "app/pages/page_view.h"
+#include "app/pages/program_set_dialogs.h"
 #include "pages/program_set_page.h"
 
 class QPushButton;
 class QTreeWidget;
 
 namespace qtk {
-
-class AddForbiddenDialog;
-class AddTpDialog;
 
 // The Qt view of the Program set page: the two lists with their add and delete buttons; the
 // add buttons open their dialogs window-modal.
