@@ -3,9 +3,11 @@
 #include <memory>
 #include <utility>
 
+#include "pages/av_set_page.h"
 #include "pages/common_page.h"
 #include "pages/general_page.h"
 #include "pages/ota_page.h"
+#include "pages/program_set_page.h"
 #include "pages/serial_flash_page.h"
 #include "pages/tuner_page.h"
 
@@ -18,6 +20,8 @@ class CommonPageView;
 class TunerPageView;
 class SerialFlashPageView;
 class OtaPageView;
+class ProgramSetPageView;
+class AvSetPageView;
 
 template <class Model, class View>
 struct PageRow {
@@ -37,7 +41,9 @@ using BuiltPages = PageRows<
     PageRow<CommonPage, CommonPageView>,
     PageRow<TunerPage, TunerPageView>,
     PageRow<SerialFlashPage, SerialFlashPageView>,
-    PageRow<OtaPage, OtaPageView>>;
+    PageRow<OtaPage, OtaPageView>,
+    PageRow<AvSetPage, AvSetPageView>,
+    PageRow<ProgramSetPage, ProgramSetPageView>>;
 // clang-format on
 
 // Calls `visit(Row{})` for every row of the table.

@@ -43,8 +43,10 @@ std::vector<uint8_t> MakeRecord(int config_version) {
   r[14] = 3;
   r[28] = 32;
   r[29] = 20;
+  r[30] = 3;  // TV modes in the description
   r[32] = 4;
   r[33] = 1;
+  r[38] = 21;  // RF channel, the lowest of RF mode 0
   std::memcpy(&r[60], "DEMO 1.0.0", 10);
   std::memcpy(&r[84], "8888", 4);
   std::memcpy(&r[92], "----", 4);
@@ -55,6 +57,12 @@ std::vector<uint8_t> MakeRecord(int config_version) {
   Put16(r, 780, 0x00FF);
   for (int i = 111; i < 124; ++i)
     r[i] = static_cast<uint8_t>(0xA0 + i);  // uninterpreted
+  // Video outputs by code: enabled, DACs of the first, second and third signal. Output 0 is
+  // on with DAC 1; the others are off, each with a DAC for every signal it uses.
+  const uint8_t outputs[5][4] = {
+      {1, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 3, 0}, {0, 2, 3, 4}, {0, 2, 3, 4}};
+  for (int code = 0; code < 5; ++code)
+    std::memcpy(&r[124 + 4 * code], outputs[code], 4);
   for (int i = 1130; i < 1160; ++i)
     r[i] = static_cast<uint8_t>(i);  // uninterpreted
   // Serial flash devices: two of the description's catalogue and one of the user's own, so

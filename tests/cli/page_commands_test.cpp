@@ -103,13 +103,17 @@ TEST_F(PageCommandsTest, ShowJsonHoldsThePagesInPageOrderAndOnlyShownFields) {
   std::vector<std::string> pages;
   for (const auto& [name, fields] : doc.items())
     pages.push_back(name);
-  EXPECT_EQ(pages,
-            (std::vector<std::string>{"General", "Common", "Tuner", "Serial flash", "OTA set"}));
+  EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner", "AV set", "Program set",
+                                             "Serial flash", "OTA set"}));
   EXPECT_EQ(doc["Common"]["Volume"], 20);
   EXPECT_EQ(doc["Common"]["Transparence"], "0%");
   EXPECT_EQ(doc["Tuner"]["Tuner list"][1], nlohmann::ordered_json({"Zarlink 10039", "On"}));
   EXPECT_EQ(doc["Tuner"]["Base address"], "00");
   EXPECT_EQ(doc["General"]["Chunk list"].size(), 9u);
+  EXPECT_EQ(doc["AV set"]["RF channel"], 21);
+  EXPECT_EQ(doc["AV set"]["Video output list"][2],
+            nlohmann::ordered_json({"S-Video", "Off", "DAC B", "DAC C", "N/A"}));
+  EXPECT_EQ(doc["Program set"]["Autoscan more TPs"], nlohmann::ordered_json::array());
 
   WriteImage({.config_version = 1});
   doc = ShowJson();
@@ -206,6 +210,17 @@ std::vector<uint8_t> RandomRecord(std::mt19937& random, int config_version) {
     r[record::kFlashDeviceIdSlots + 2 * i + 1] = pick(0, 3);  // 3 has no device value
     r[record::kFlashDeviceSectorSlots + i] = pick(0, 3);      // 3 names no sector structure
   }
+  r[record::kTvMode] = pick(0, 2);
+  r[record::kProgramMode] = pick(0, 2);
+  r[record::kRfMode] = static_cast<uint8_t>(pick(0, 4) | (pick(0, 15) << 4));
+  r[record::kRfChannel] = pick(0, 255);
+  // Output 0 stays the enabled one; the others hold any DAC bytes, known or not.
+  for (size_t i = 5; i < 4 * record::kVideoOutputEntries; ++i)
+    r[record::kVideoOutputTable + i] = i % 4 == 0 ? 0 : pick(0, 6);
+  for (size_t i = 0; i < 4 * record::kAutoscanTpEntries; ++i)
+    r[record::kAutoscanTps + i] = pick(0, 255);
+  for (size_t i = 0; i < 8 * record::kForbiddenEntryCount; ++i)
+    r[record::kForbiddenEntries + i] = pick(0, 2) == 0 ? 0 : pick(0, 255);
   return r;
 }
 
@@ -232,6 +247,8 @@ TEST_P(PageRoundTrip, ShowJsonAppliedUnchangedGivesTheRecordOfAnUneditedSave) {
     EXPECT_EQ(again["Tuner"], shown["Tuner"]);
     EXPECT_EQ(again["Serial flash"], shown["Serial flash"]);
     EXPECT_EQ(again["OTA set"], shown["OTA set"]);
+    EXPECT_EQ(again["AV set"], shown["AV set"]);
+    EXPECT_EQ(again["Program set"], shown["Program set"]);
   }
 
 #ifdef QTK_HAVE_MAIN_WINDOW_MODEL
@@ -272,11 +289,11 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, ApplyRefusals,
     ::testing::Values(
         Refusal{R"({"Comon": {}})",
-                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, Serial flash, "
-                "OTA set)\n"},
+                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, AV set, Program "
+                "set, Serial flash, OTA set)\n"},
         Refusal{R"({"Key map": {}})",
-                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner, Serial flash, "
-                "OTA set)\n"},
+                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner, AV set, "
+                "Program set, Serial flash, OTA set)\n"},
         Refusal{R"({"Common": {"Volum": 1}})", "qtkcli: Common: no field \"Volum\"\n"},
         Refusal{R"({"Common": 3})", "qtkcli: Common: the page takes an object of fields\n"},
         Refusal{R"({"Common": {"OSD Palette": "style 9"}})",
@@ -341,6 +358,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "0x03", "Uniform 64KB sectors"]]}})",
                 "qtkcli: Serial flash: \"Serial Flash Device\": row 3 \"Command\" and \"Byte "
                 "Address\" name no device value\n"},
+        Refusal{R"({"AV set": {"RF channel": 70}})",
+                "qtkcli: AV set: \"RF channel\": the page makes 70 into 21\n"},
+        Refusal{R"({"Program set": {"Autoscan more TPs": [["H", "13451", "27500"]]}})",
+                "The range of TP frequency must be 3000 - 13450!\n"
+                "qtkcli: Program set: \"Autoscan more TPs\": row 1 is refused by the \"Add TP\" "
+                "dialog\n"},
+        Refusal{
+            R"({"Program set": {"Forbidden programs/TP": [["H/V", "12000", "27500", "****"]]}})",
+            "qtkcli: Program set: \"Forbidden programs/TP\": row 1: a row has 5 cells, not "
+            "4\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));

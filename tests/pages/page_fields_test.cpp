@@ -70,6 +70,19 @@ TEST(PageFieldTables, NamesKindsAndOrderOfEveryBuiltPage) {
                 "Base address (hexadecimal)", "Frequency low (number)", "Frequency high (number)",
                 "Filter BW (number)", "AGC Threshold 1 (hexadecimal)",
                 "AGC Threshold 2 (hexadecimal)", "QPSK config (hexadecimal)"}));
+  AvSetPage av_set(env.context);
+  av_set.Load();
+  EXPECT_EQ(
+      Names(av_set.Fields()),
+      (std::vector<std::string>{"TV mode (choice)", "Program mode (choice)", "RF mode (choice)",
+                                "RF channel (number)", "Video output list (list)"}));
+  ProgramSetPage program_set(env.context);
+  program_set.Load();
+  EXPECT_EQ(Names(program_set.Fields()),
+            (std::vector<std::string>{"Autoscan more TPs (list)", "Forbidden programs/TP (list)"}));
+  EXPECT_EQ(
+      Named(program_set.Fields(), "Forbidden programs/TP").headers,
+      (std::vector<std::string>{"Polarity", "Frequency", "Symbol rate", "Video PID", "Audio PID"}));
   EXPECT_EQ(Named(general.Fields(), "Chunk list").headers,
             (std::vector<std::string>{"Chunk name", "ID", "Offset", "CRC", "File"}));
   EXPECT_EQ(Named(tuner.Fields(), "Tuner list").headers,

@@ -1,8 +1,10 @@
 #include "app/pages/page_registry.h"
 
+#include "app/pages/av_set_page_view.h"
 #include "app/pages/common_page_view.h"
 #include "app/pages/general_page_view.h"
 #include "app/pages/ota_page_view.h"
+#include "app/pages/program_set_page_view.h"
 #include "app/pages/serial_flash_page_view.h"
 #include "app/pages/tuner_page_view.h"
 
