@@ -5,8 +5,10 @@
 
 #include "pages/common_page.h"
 #include "pages/general_page.h"
+#include "pages/language_page.h"
 #include "pages/ota_page.h"
 #include "pages/serial_flash_page.h"
+#include "pages/system_set_page.h"
 #include "pages/tuner_page.h"
 
 namespace qtk {
@@ -18,6 +20,8 @@ class CommonPageView;
 class TunerPageView;
 class SerialFlashPageView;
 class OtaPageView;
+class LanguagePageView;
+class SystemSetPageView;
 
 template <class Model, class View>
 struct PageRow {
@@ -37,7 +41,9 @@ using BuiltPages = PageRows<
     PageRow<CommonPage, CommonPageView>,
     PageRow<TunerPage, TunerPageView>,
     PageRow<SerialFlashPage, SerialFlashPageView>,
-    PageRow<OtaPage, OtaPageView>>;
+    PageRow<OtaPage, OtaPageView>,
+    PageRow<LanguagePage, LanguagePageView>,
+    PageRow<SystemSetPage, SystemSetPageView>>;
 // clang-format on
 
 // Calls `visit(Row{})` for every row of the table.
