@@ -70,6 +70,20 @@ TEST(PageFieldTables, NamesKindsAndOrderOfEveryBuiltPage) {
                 "Base address (hexadecimal)", "Frequency low (number)", "Frequency high (number)",
                 "Filter BW (number)", "AGC Threshold 1 (hexadecimal)",
                 "AGC Threshold 2 (hexadecimal)", "QPSK config (hexadecimal)"}));
+  LanguagePage language(env.context);
+  language.Load();
+  EXPECT_EQ(Names(language.Fields()),
+            (std::vector<std::string>{"Current Languages (list)", "Current language (choice)"}));
+  EXPECT_EQ(Named(language.Fields(), "Current Languages").headers,
+            (std::vector<std::string>{"Language", "Enable"}));
+  SystemSetPage system_set(env.context);
+  system_set.Load();
+  EXPECT_EQ(Names(system_set.Fields()),
+            (std::vector<std::string>{
+                "Advanced: WARNING! Modify following configurations is dangerous! (choice)",
+                "CPU clock (choice)", "Memory clock (choice)", "Data Pad Driver (choice)",
+                "Command Pad Driver (choice)", "Clock tree delay (number)",
+                "Clock delay chain (number)", "Sys password 1 (text)", "Sys password 2 (text)"}));
   EXPECT_EQ(Named(general.Fields(), "Chunk list").headers,
             (std::vector<std::string>{"Chunk name", "ID", "Offset", "CRC", "File"}));
   EXPECT_EQ(Named(tuner.Fields(), "Tuner list").headers,
