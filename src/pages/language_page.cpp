@@ -329,7 +329,7 @@ std::string LanguagePage::SetRows(const FieldRows& wanted) {
 std::vector<PageField> LanguagePage::Fields() {
   return {
       ListField(
-          "Current Languages", {"Language", "Enable"},
+          "Language list", {"Language", "Enable"},
           [this] {
             FieldRows out;
             for (const Row& r : rows_)
@@ -337,7 +337,7 @@ std::vector<PageField> LanguagePage::Fields() {
             return out;
           },
           [this](const FieldRows& rows) { return SetRows(rows); }),
-      ChoiceField("Current language", current, [this](int index) { SelectCurrent(index); }),
+      ChoiceField("Current Languages", current, [this](int index) { SelectCurrent(index); }),
   };
 }
 

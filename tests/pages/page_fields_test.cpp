@@ -73,8 +73,8 @@ TEST(PageFieldTables, NamesKindsAndOrderOfEveryBuiltPage) {
   LanguagePage language(env.context);
   language.Load();
   EXPECT_EQ(Names(language.Fields()),
-            (std::vector<std::string>{"Current Languages (list)", "Current language (choice)"}));
-  EXPECT_EQ(Named(language.Fields(), "Current Languages").headers,
+            (std::vector<std::string>{"Language list (list)", "Current Languages (choice)"}));
+  EXPECT_EQ(Named(language.Fields(), "Language list").headers,
             (std::vector<std::string>{"Language", "Enable"}));
   SystemSetPage system_set(env.context);
   system_set.Load();
