@@ -102,7 +102,7 @@ TEST(PageFieldTables, EveryBuiltPageHasARowAndAModel) {
     EXPECT_FALSE(page->Fields().empty()) << page->GetName();
     ++rows;
   });
-  EXPECT_EQ(rows, 5);
+  EXPECT_EQ(rows, 7);
   EXPECT_EQ(CreatePageModel(PageId::kKeyMap, env.context), nullptr);
 }
 
