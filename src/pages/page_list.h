@@ -6,9 +6,11 @@
 #include "pages/av_set_page.h"
 #include "pages/common_page.h"
 #include "pages/general_page.h"
+#include "pages/language_page.h"
 #include "pages/ota_page.h"
 #include "pages/program_set_page.h"
 #include "pages/serial_flash_page.h"
+#include "pages/system_set_page.h"
 #include "pages/tuner_page.h"
 
 namespace qtk {
@@ -22,6 +24,8 @@ class SerialFlashPageView;
 class OtaPageView;
 class ProgramSetPageView;
 class AvSetPageView;
+class LanguagePageView;
+class SystemSetPageView;
 
 template <class Model, class View>
 struct PageRow {
@@ -43,7 +47,9 @@ using BuiltPages = PageRows<
     PageRow<SerialFlashPage, SerialFlashPageView>,
     PageRow<OtaPage, OtaPageView>,
     PageRow<AvSetPage, AvSetPageView>,
-    PageRow<ProgramSetPage, ProgramSetPageView>>;
+    PageRow<ProgramSetPage, ProgramSetPageView>,
+    PageRow<LanguagePage, LanguagePageView>,
+    PageRow<SystemSetPage, SystemSetPageView>>;
 // clang-format on
 
 // Calls `visit(Row{})` for every row of the table.

@@ -21,6 +21,9 @@ struct SharedPageState {
   // Common page's store then raises the configuration version to 2, and the Tuner page's
   // store writes the parameter entry codes.
   bool had_tuner_driver_chunk = false;
+  // Set while a whole setting file is applied and the pages load again: the System set page
+  // then keeps its values (its refill flag is clear).
+  bool applying_setting_file = false;
 };
 
 // What every page model is given once, when the main window creates it. The project object

@@ -103,7 +103,8 @@ TEST_F(PageCommandsTest, ShowJsonHoldsThePagesInPageOrderAndOnlyShownFields) {
   std::vector<std::string> pages;
   for (const auto& [name, fields] : doc.items())
     pages.push_back(name);
-  EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner", "AV set", "Program set",
+  EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner", "Language", "AV set",
+                                             "Program set", "System set",
                                              "Serial flash", "OTA set"}));
   EXPECT_EQ(doc["Common"]["Volume"], 20);
   EXPECT_EQ(doc["Common"]["Transparence"], "0%");
@@ -149,6 +150,38 @@ TEST_F(PageCommandsTest, ApplySetsFieldsThroughTheModelsAndSaves) {
   for (size_t i = 0; i < expected.size(); ++i)
     EXPECT_EQ(int(saved.Record()[i]), int(expected[i])) << "record byte " << i;
   EXPECT_EQ(saved.Data(kTunerDriverChunkId, 0x100), testdata::PatternBytes(0x100, 61));
+}
+
+TEST_F(PageCommandsTest, ApplyWorksTheLanguageListAndTheGatedSystemSettings) {
+  ASSERT_EQ(Apply("{}"), 0) << err.str();
+  const testdata::SavedImage unchanged = testdata::ReadSavedImage(output());
+  Reset();
+  ASSERT_EQ(Apply(R"({"Language": {"Language list": [["Greek", "On"], ["English", "Off"],
+                                                         ["French", "On"]],
+                                   "Current Languages": "French"},
+                     "System set": {
+                       "Advanced: WARNING! Modify following configurations is dangerous!": "On",
+                       "CPU clock": "135 MHz", "Clock delay chain": 6,
+                       "Sys password 2": "2468"}})"),
+            0)
+      << err.str();
+  const testdata::SavedImage saved = testdata::ReadSavedImage(output());
+  ASSERT_TRUE(saved.parsed);
+  std::vector<uint8_t> expected = unchanged.Record();
+  expected[record::kLanguageCount] = 3;
+  expected[record::kCurrentLanguage] = 2;
+  expected[record::kLanguageEnableMask] = 0b101;
+  expected[record::kLanguageTable] = 12;
+  expected[record::kLanguageTable + 1] = 1;
+  expected[record::kLanguageTable + 2] = 2;
+  expected[record::kCpuClock] = 2;
+  expected[record::kClockDelayChain] = 6;
+  const std::string password = "2468";
+  std::copy(password.begin(), password.end(), expected.begin() + record::kSysPassword2);
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(int(saved.Record()[i]), int(expected[i])) << "record byte " << i;
+  EXPECT_EQ(std::vector<uint8_t>(saved.bytes.begin() + 258, saved.bytes.begin() + 264),
+            std::vector<uint8_t>(expected.begin() + 2, expected.begin() + 8));
 }
 
 // A generated record for every round trip: values within the description's lists and ranges,
@@ -289,11 +322,9 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, ApplyRefusals,
     ::testing::Values(
         Refusal{R"({"Comon": {}})",
-                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, AV set, Program "
-                "set, Serial flash, OTA set)\n"},
+                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, Language, AV set, Program set, System set, Serial flash, OTA set)\n"},
         Refusal{R"({"Key map": {}})",
-                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner, AV set, "
-                "Program set, Serial flash, OTA set)\n"},
+                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner, Language, AV set, Program set, System set, Serial flash, OTA set)\n"},
         Refusal{R"({"Common": {"Volum": 1}})", "qtkcli: Common: no field \"Volum\"\n"},
         Refusal{R"({"Common": 3})", "qtkcli: Common: the page takes an object of fields\n"},
         Refusal{R"({"Common": {"OSD Palette": "style 9"}})",
@@ -368,6 +399,15 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"Program set": {"Forbidden programs/TP": [["H/V", "12000", "27500", "****"]]}})",
             "qtkcli: Program set: \"Forbidden programs/TP\": row 1: a row has 5 cells, not "
             "4\n"},
+        Refusal{R"({"Language": {"Language list": [["English", "Off"]]}})",
+                "Error: At lease one language should be enabled.\n"
+                "qtkcli: Language: \"Language list\": the page makes [\"English\", "
+                "\"Off\"] into [\"English\", \"On\"]\n"},
+        Refusal{R"({"Language": {"Current Languages": "Greek"}})",
+                "qtkcli: Language: \"Current Languages\": \"Greek\" is not one of its "
+                "choices: \"English\", \"French\", \"German\"\n"},
+        Refusal{R"({"System set": {"CPU clock": "135 MHz"}})",
+                "qtkcli: System set: \"CPU clock\": the field is disabled\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));

@@ -83,6 +83,20 @@ TEST(PageFieldTables, NamesKindsAndOrderOfEveryBuiltPage) {
   EXPECT_EQ(
       Named(program_set.Fields(), "Forbidden programs/TP").headers,
       (std::vector<std::string>{"Polarity", "Frequency", "Symbol rate", "Video PID", "Audio PID"}));
+  LanguagePage language(env.context);
+  language.Load();
+  EXPECT_EQ(Names(language.Fields()),
+            (std::vector<std::string>{"Language list (list)", "Current Languages (choice)"}));
+  EXPECT_EQ(Named(language.Fields(), "Language list").headers,
+            (std::vector<std::string>{"Language", "Enable"}));
+  SystemSetPage system_set(env.context);
+  system_set.Load();
+  EXPECT_EQ(Names(system_set.Fields()),
+            (std::vector<std::string>{
+                "Advanced: WARNING! Modify following configurations is dangerous! (choice)",
+                "CPU clock (choice)", "Memory clock (choice)", "Data Pad Driver (choice)",
+                "Command Pad Driver (choice)", "Clock tree delay (number)",
+                "Clock delay chain (number)", "Sys password 1 (text)", "Sys password 2 (text)"}));
   EXPECT_EQ(Named(general.Fields(), "Chunk list").headers,
             (std::vector<std::string>{"Chunk name", "ID", "Offset", "CRC", "File"}));
   EXPECT_EQ(Named(tuner.Fields(), "Tuner list").headers,
@@ -101,7 +115,7 @@ TEST(PageFieldTables, EveryBuiltPageHasARowAndAModel) {
     EXPECT_FALSE(page->Fields().empty()) << page->GetName();
     ++rows;
   });
-  EXPECT_EQ(rows, 5);
+  EXPECT_EQ(rows, 7);
   EXPECT_EQ(CreatePageModel(PageId::kKeyMap, env.context), nullptr);
 }
 

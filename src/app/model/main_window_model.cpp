@@ -233,7 +233,11 @@ bool MainWindowModel::LoadSettingsFile() {
   switch (shown) {
     case PageId::kCommon:
       ImportWholeSettings(project_, *file, session_.current_password);
+      // The pages show the file's settings; the System set page keeps its own (its refill
+      // flag is clear while the file is applied).
+      shared_.applying_setting_file = true;
       LoadAllPages();
+      shared_.applying_setting_file = false;
       for (const auto& page : pages())
         view_->PutPageControls(page->Id());
       view_->RefreshLabels();

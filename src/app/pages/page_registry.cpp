@@ -3,9 +3,11 @@
 #include "app/pages/av_set_page_view.h"
 #include "app/pages/common_page_view.h"
 #include "app/pages/general_page_view.h"
+#include "app/pages/language_page_view.h"
 #include "app/pages/ota_page_view.h"
 #include "app/pages/program_set_page_view.h"
 #include "app/pages/serial_flash_page_view.h"
+#include "app/pages/system_set_page_view.h"
 #include "app/pages/tuner_page_view.h"
 
 namespace qtk {
