@@ -5,6 +5,9 @@
 
 #include "pages/common_page.h"
 #include "pages/general_page.h"
+#include "pages/gpio_usage_page.h"
+#include "pages/key_map_page.h"
+#include "pages/panel_page.h"
 #include "pages/tuner_page.h"
 
 namespace qtk {
@@ -14,6 +17,9 @@ namespace qtk {
 class GeneralPageView;
 class CommonPageView;
 class TunerPageView;
+class KeyMapPageView;
+class PanelPageView;
+class GpioUsagePageView;
 
 template <class Model, class View>
 struct PageRow {
@@ -27,7 +33,10 @@ struct PageRows {};
 // name and place in the page order come from the model (PageModel<id>) and kPageTable. A new
 // page adds its row here and nothing else: the main window, qtktool and qtkcli find it here.
 using BuiltPages = PageRows<PageRow<GeneralPage, GeneralPageView>,
-                            PageRow<CommonPage, CommonPageView>, PageRow<TunerPage, TunerPageView>>;
+                            PageRow<CommonPage, CommonPageView>, PageRow<TunerPage, TunerPageView>,
+                            PageRow<KeyMapPage, KeyMapPageView>,
+                            PageRow<PanelPage, PanelPageView>,
+                            PageRow<GpioUsagePage, GpioUsagePageView>>;
 
 // Calls `visit(Row{})` for every row of the table.
 template <class... Rows, class Visitor>

@@ -31,6 +31,9 @@ using testdata::WriteFile;
 
 constexpr const char* kDrivers[] = {"tuner_sharp7306.bin", "tuner_zl10039.bin",
                                     "tuner_sharp2091.bin", "tuner_tda8262.bin"};
+// The dynamic panel files of the bus types; the GPIO usage page marks one at every load.
+constexpr const char* kPanelFiles[] = {"panel_74hc164.bin", "panel_pt6964.bin",
+                                       "panel_direct_gpio.bin"};
 
 class PageCommandsTest : public ::testing::Test {
  protected:
@@ -40,6 +43,8 @@ class PageCommandsTest : public ::testing::Test {
     uint8_t seed = 60;
     for (const char* driver : kDrivers)
       WriteFile(dir.File(driver), testdata::PatternBytes(0x100, seed++));
+    for (const char* panel : kPanelFiles)
+      WriteFile(dir.File(panel), testdata::PatternBytes(0x100, seed++));
   }
   void WriteImage(const testdata::StandardImageOptions& options,
                   const std::string& password = "1234") {

@@ -2,6 +2,9 @@
 
 #include "app/pages/common_page_view.h"
 #include "app/pages/general_page_view.h"
+#include "app/pages/gpio_usage_page_view.h"
+#include "app/pages/key_map_page_view.h"
+#include "app/pages/panel_page_view.h"
 #include "app/pages/tuner_page_view.h"
 
 namespace qtk {
