@@ -108,7 +108,12 @@ TEST_F(PageCommandsTest, ShowJsonHoldsThePagesInPageOrderAndOnlyShownFields) {
   std::vector<std::string> pages;
   for (const auto& [name, fields] : doc.items())
     pages.push_back(name);
-  EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner"}));
+  EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner", "Key map", "Panel",
+                                             "GPIO usage"}));
+  EXPECT_EQ(doc["Key map"]["IR user code 1"], "00ff");
+  EXPECT_EQ(doc["Panel"]["Segment list"][0], nlohmann::ordered_json({"Segment H", "Bit 0"}));
+  EXPECT_FALSE(doc["Panel"].contains("Key repeat first"));  // hidden on the page
+  EXPECT_EQ(doc["GPIO usage"]["Bus type"], "panel_74hc164.bin");
   EXPECT_EQ(doc["Common"]["Volume"], 20);
   EXPECT_EQ(doc["Common"]["Transparence"], "0%");
   EXPECT_EQ(doc["Tuner"]["Tuner list"][1], nlohmann::ordered_json({"Zarlink 10039", "On"}));
@@ -243,10 +248,10 @@ TEST_P(ApplyRefusals, NameThePageAndFieldExitOneAndWriteNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, ApplyRefusals,
     ::testing::Values(
-        Refusal{R"({"Comon": {}})",
-                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner)\n"},
-        Refusal{R"({"Key map": {}})",
-                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner)\n"},
+        Refusal{R"({"Comon": {}})", "qtkcli: no page \"Comon\" (the pages are General, Common, "
+                                    "Tuner, Key map, Panel, GPIO usage)\n"},
+        Refusal{R"({"Language": {}})", "qtkcli: no page \"Language\" (the pages are General, "
+                                       "Common, Tuner, Key map, Panel, GPIO usage)\n"},
         Refusal{R"({"Common": {"Volum": 1}})", "qtkcli: Common: no field \"Volum\"\n"},
         Refusal{R"({"Common": 3})", "qtkcli: Common: the page takes an object of fields\n"},
         Refusal{R"({"Common": {"OSD Palette": "style 9"}})",
@@ -280,6 +285,25 @@ INSTANTIATE_TEST_SUITE_P(
                 "qtkcli: Tuner: \"Tuner list\": the list has 4 rows, not 1\n"},
         Refusal{R"({"Tuner": {"Tuner list": [[1]]}})",
                 "qtkcli: Tuner: \"Tuner list\": list cells are texts, not 1\n"},
+        Refusal{R"({"Key map": {"Panel Key Usage": [["Power", "1234"], ["Menu", "1234"],
+                 ["OK", ""], ["Channel up", ""], ["Channel down", ""], ["Volume up", ""],
+                 ["Volume down", ""], ["Exit", ""]]}})",
+                "the scan codes of Key [Menu] is duplicate with Key [Power]!\n"
+                "qtkcli: Key map: \"Panel Key Usage\": row 2 keeps \"\"\n"},
+        Refusal{R"({"Key map": {"IR user code 1": "12g"}})",
+                "qtkcli: Key map: \"IR user code 1\": the field does not take the character "
+                "\"g\"\n"},
+        Refusal{R"({"Panel": {"LED Dot position": "Bit 3"}})",
+                "qtkcli: Panel: \"LED Dot position\": the field is disabled\n"},
+        Refusal{R"({"Panel": {"Key repeat first": 20}})",
+                "qtkcli: Panel: \"Key repeat first\": the field is not shown for this "
+                "firmware\n"},
+        Refusal{R"({"GPIO usage": {"Usage": [["Panel clock", "100", ""], ["Panel data", "0", "Low active"],
+                 ["Key scan 1", "0", "Low active"], ["Key scan 2", "0", "Low active"],
+                 ["LNB power", "0", "Low active"], ["Tuner reset", "0", "Low active"],
+                 ["Digit order", "0", ""], ["Key debounce", "0", ""]]}})",
+                "GPIO No. must be 0-62, Unused:63.\n"
+                "qtkcli: GPIO usage: \"Usage\": row 1 keeps GPIO No. \"0\"\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));

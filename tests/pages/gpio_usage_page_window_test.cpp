@@ -24,6 +24,7 @@ class GpioUsagePageWindowTest : public QObject {
     QVERIFY(d.active);
     const testdata::SavedImage before = d.SaveFw("before.bin");
     QVERIFY(before.parsed);
+    d.dialogs.messages.clear();
     // The loaded bus type's panel file went into the image with the first save.
     QCOMPARE(before.Data(kDynamicPanelChunkId, 0x100), testdata::PatternBytes(0x100, 80));
     auto* view = d.Open<GpioUsagePageView>(PageId::kGpioUsage);

@@ -37,6 +37,7 @@ class PanelPageWindowTest : public QObject {
     QVERIFY(d.active);
     const testdata::SavedImage before = d.SaveFw("before.bin");
     QVERIFY(before.parsed);
+    d.dialogs.messages.clear();
     auto* view = d.Open<PanelPageView>(PageId::kPanel);
     QVERIFY(view);
     QVERIFY(view->key_repeat_first()->isHidden() || !view->key_repeat_first()->isVisible());
