@@ -83,8 +83,9 @@ void GpioUsagePage::ShowRow(Row& row) const {
   if (row.id < gpio_count_) {
     const int gpio = GetBits(byte, kGpioShift, kGpioWidth);
     row.gpio = std::to_string(gpio);
-    row.polar = gpio >= kUnusedGpio ? std::string()
-                                    : polar_names_[static_cast<size_t>(GetBits(byte, kPolarBit, 1))];
+    row.polar = gpio >= kUnusedGpio
+                    ? std::string()
+                    : polar_names_[static_cast<size_t>(GetBits(byte, kPolarBit, 1))];
   } else {
     row.gpio = std::to_string(byte);
     row.polar.clear();
@@ -113,7 +114,8 @@ void GpioUsagePage::EditGpioNumber(int row, const std::string& text) {
     byte = kMaxValue;
   } else if (IsDecimal(trimmed)) {
     // Longer than any 32-bit number still means "more than 255".
-    byte = static_cast<uint8_t>(std::min<uint32_t>(DecimalValue(trimmed).value_or(kMaxValue), kMaxValue));
+    byte = static_cast<uint8_t>(
+        std::min<uint32_t>(DecimalValue(trimmed).value_or(kMaxValue), kMaxValue));
   }
   ShowRow(r);
 }

@@ -32,11 +32,10 @@ struct PageRows {};
 // Every settings page that exists: one row per page, its model and its view. The page's id,
 // name and place in the page order come from the model (PageModel<id>) and kPageTable. A new
 // page adds its row here and nothing else: the main window, qtktool and qtkcli find it here.
-using BuiltPages = PageRows<PageRow<GeneralPage, GeneralPageView>,
-                            PageRow<CommonPage, CommonPageView>, PageRow<TunerPage, TunerPageView>,
-                            PageRow<KeyMapPage, KeyMapPageView>,
-                            PageRow<PanelPage, PanelPageView>,
-                            PageRow<GpioUsagePage, GpioUsagePageView>>;
+using BuiltPages =
+    PageRows<PageRow<GeneralPage, GeneralPageView>, PageRow<CommonPage, CommonPageView>,
+             PageRow<TunerPage, TunerPageView>, PageRow<KeyMapPage, KeyMapPageView>,
+             PageRow<PanelPage, PanelPageView>, PageRow<GpioUsagePage, GpioUsagePageView>>;
 
 // Calls `visit(Row{})` for every row of the table.
 template <class... Rows, class Visitor>

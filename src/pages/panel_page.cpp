@@ -12,15 +12,16 @@
 namespace qtk {
 
 const std::array<FontEntry, kFontSize> kSegmentFont = {{
-    {'.', 0xFE}, {'0', 0x03}, {'1', 0x9F}, {'2', 0x25}, {'3', 0x0D}, {'4', 0x99}, {'5', 0x49},
-    {'6', 0x41}, {'7', 0x1F}, {'8', 0x01}, {'9', 0x09}, {'a', 0x11}, {'A', 0x11}, {'b', 0xC1},
-    {'B', 0xC1}, {'c', 0x63}, {'C', 0x63}, {'d', 0x85}, {'D', 0x85}, {'e', 0x61}, {'E', 0x61},
-    {'f', 0x71}, {'F', 0x71}, {'g', 0x09}, {'G', 0x43}, {'h', 0x91}, {'H', 0x91}, {'i', 0xDF},
-    {'I', 0xF3}, {'j', 0x8F}, {'J', 0x8F}, {'l', 0xE3}, {'L', 0xE3}, {'n', 0xD5}, {'N', 0x13},
-    {'o', 0xC5}, {'O', 0x03}, {'p', 0x31}, {'P', 0x31}, {'q', 0x19}, {'Q', 0x19}, {'r', 0xF5},
-    {'R', 0x11}, {'s', 0x49}, {'S', 0x49}, {'t', 0xE1}, {'T', 0x73}, {'u', 0x83}, {'U', 0x83},
-    {':', 0x3F}, {'-', 0xFD}, {'_', 0xEF}, {' ', 0xFF}, {0x81, 0x7F}, {0x82, 0xFB}, {0x83, 0xF7},
-    {0x84, 0xF3}, {0x85, 0xBF}, {0x86, 0xDF}, {0x87, 0x9F},
+    {'.', 0xFE},  {'0', 0x03},  {'1', 0x9F},  {'2', 0x25},  {'3', 0x0D},  {'4', 0x99},
+    {'5', 0x49},  {'6', 0x41},  {'7', 0x1F},  {'8', 0x01},  {'9', 0x09},  {'a', 0x11},
+    {'A', 0x11},  {'b', 0xC1},  {'B', 0xC1},  {'c', 0x63},  {'C', 0x63},  {'d', 0x85},
+    {'D', 0x85},  {'e', 0x61},  {'E', 0x61},  {'f', 0x71},  {'F', 0x71},  {'g', 0x09},
+    {'G', 0x43},  {'h', 0x91},  {'H', 0x91},  {'i', 0xDF},  {'I', 0xF3},  {'j', 0x8F},
+    {'J', 0x8F},  {'l', 0xE3},  {'L', 0xE3},  {'n', 0xD5},  {'N', 0x13},  {'o', 0xC5},
+    {'O', 0x03},  {'p', 0x31},  {'P', 0x31},  {'q', 0x19},  {'Q', 0x19},  {'r', 0xF5},
+    {'R', 0x11},  {'s', 0x49},  {'S', 0x49},  {'t', 0xE1},  {'T', 0x73},  {'u', 0x83},
+    {'U', 0x83},  {':', 0x3F},  {'-', 0xFD},  {'_', 0xEF},  {' ', 0xFF},  {0x81, 0x7F},
+    {0x82, 0xFB}, {0x83, 0xF7}, {0x84, 0xF3}, {0x85, 0xBF}, {0x86, 0xDF}, {0x87, 0x9F},
 }};
 
 namespace {
@@ -322,8 +323,8 @@ bool PanelPage::Store() {
   PutSelectionBits(scan, kScanTypeBit, 1, scan_type);
   s.SetU8(record::kPanelScanType, scan);
   if (led_number.HasSelection()) {
-    s.SetU8(record::kLedDigits, WithBits(s.U8(record::kLedDigits), kDigitShift, kDigitWidth,
-                                         led_number.selection + 1));
+    s.SetU8(record::kLedDigits,
+            WithBits(s.U8(record::kLedDigits), kDigitShift, kDigitWidth, led_number.selection + 1));
   }
   s.SetU32(record::kKeyRepeatFirst, static_cast<uint32_t>(repeat_first_.value));
   s.SetU32(record::kKeyRepeatNormal, static_cast<uint32_t>(repeat_normal_.value));
@@ -351,7 +352,8 @@ bool PanelPage::Store() {
   signal_block_[kPatternStart] = pattern;
   for (size_t k = 1; k < kSignalRows; ++k) {
     const auto bit = static_cast<uint8_t>(1u << (signal_bits_[k] & 7));
-    pattern = lit_is_zero ? static_cast<uint8_t>(pattern & ~bit) : static_cast<uint8_t>(pattern | bit);
+    pattern =
+        lit_is_zero ? static_cast<uint8_t>(pattern & ~bit) : static_cast<uint8_t>(pattern | bit);
     signal_block_[kPatternStart + k] = pattern;
   }
   std::copy(signal_block_.begin(), signal_block_.end(),

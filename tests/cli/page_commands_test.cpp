@@ -248,10 +248,12 @@ TEST_P(ApplyRefusals, NameThePageAndFieldExitOneAndWriteNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, ApplyRefusals,
     ::testing::Values(
-        Refusal{R"({"Comon": {}})", "qtkcli: no page \"Comon\" (the pages are General, Common, "
-                                    "Tuner, Key map, Panel, GPIO usage)\n"},
-        Refusal{R"({"Language": {}})", "qtkcli: no page \"Language\" (the pages are General, "
-                                       "Common, Tuner, Key map, Panel, GPIO usage)\n"},
+        Refusal{R"({"Comon": {}})",
+                "qtkcli: no page \"Comon\" (the pages are General, Common, "
+                "Tuner, Key map, Panel, GPIO usage)\n"},
+        Refusal{R"({"Language": {}})",
+                "qtkcli: no page \"Language\" (the pages are General, "
+                "Common, Tuner, Key map, Panel, GPIO usage)\n"},
         Refusal{R"({"Common": {"Volum": 1}})", "qtkcli: Common: no field \"Volum\"\n"},
         Refusal{R"({"Common": 3})", "qtkcli: Common: the page takes an object of fields\n"},
         Refusal{R"({"Common": {"OSD Palette": "style 9"}})",
@@ -298,12 +300,13 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{R"({"Panel": {"Key repeat first": 20}})",
                 "qtkcli: Panel: \"Key repeat first\": the field is not shown for this "
                 "firmware\n"},
-        Refusal{R"({"GPIO usage": {"Usage": [["Panel clock", "100", ""], ["Panel data", "0", "Low active"],
+        Refusal{
+            R"({"GPIO usage": {"Usage": [["Panel clock", "100", ""], ["Panel data", "0", "Low active"],
                  ["Key scan 1", "0", "Low active"], ["Key scan 2", "0", "Low active"],
                  ["LNB power", "0", "Low active"], ["Tuner reset", "0", "Low active"],
                  ["Digit order", "0", ""], ["Key debounce", "0", ""]]}})",
-                "GPIO No. must be 0-62, Unused:63.\n"
-                "qtkcli: GPIO usage: \"Usage\": row 1 keeps GPIO No. \"0\"\n"},
+            "GPIO No. must be 0-62, Unused:63.\n"
+            "qtkcli: GPIO usage: \"Usage\": row 1 keeps GPIO No. \"0\"\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));

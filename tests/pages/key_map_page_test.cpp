@@ -107,7 +107,7 @@ TEST_F(KeyMapPageTest, WindowKeysClashWithTheOtherTwoCombos) {
   EXPECT_EQ(env.dialogs.messages[0].icon, MessageIcon::Error);
   EXPECT_EQ(page.dview_window.selection, 0);
   EXPECT_EQ(env.settings().U8(record::kDViewWindowKey), 0);
-  page.SelectWindowKey(Key::kDView, 1);  // BLUE
+  page.SelectWindowKey(Key::kDView, 1);    // BLUE
   page.SelectWindowKey(Key::kPreview, 2);  // BLUE
   EXPECT_EQ(env.dialogs.LastText(), "DView window has set the same key!");
   EXPECT_EQ(page.preview_window.selection, 0);
@@ -125,7 +125,7 @@ TEST(KeyMapWindowKeys, EveryClashMessageIgnoringCase) {
   page.SelectWindowKey(Key::kPause, 1);  // Red = red of Preview
   page.SelectWindowKey(Key::kDView, 2);  // RED = red of Preview; Pause is still PAUSE
   page.SelectWindowKey(Key::kDView, 1);
-  page.SelectWindowKey(Key::kPause, 2);  // Blue = blue of DView
+  page.SelectWindowKey(Key::kPause, 2);    // Blue = blue of DView
   page.SelectWindowKey(Key::kPreview, 2);  // BLUE = blue of DView
   page.SelectWindowKey(Key::kPreview, 0);
   page.SelectWindowKey(Key::kDView, 0);
@@ -160,8 +160,9 @@ TEST_F(KeyMapPageTest, KeyCellLengthAndDuplicates) {
   env.dialogs.messages.clear();
   page.EditIrKey(2, 0, "40");
   page.EditIrKey(5, 1, "0040");
-  EXPECT_EQ(env.dialogs.Texts(),
-            std::vector<std::string>{"the scan codes of Key [Key 3] is duplicate with Key [Key 0]!"});
+  EXPECT_EQ(
+      env.dialogs.Texts(),
+      std::vector<std::string>{"the scan codes of Key [Key 3] is duplicate with Key [Key 0]!"});
   EXPECT_EQ(page.ir_rows()[5].keys[1], "");
   page.EditIrKey(2, 1, "40");  // the same row's other cell counts too
   EXPECT_EQ(env.dialogs.LastText(), "the scan codes of Key [Key 0] is duplicate with Key [Key 0]!");
@@ -173,8 +174,9 @@ TEST_F(KeyMapPageTest, TwoUserCodesCompareEachColumnOnItsOwn) {
   page.EditIrKey(5, 1, "40");
   EXPECT_EQ(page.ir_rows()[5].keys[1], "40");
   page.EditIrKey(6, 1, "40");
-  EXPECT_EQ(env.dialogs.Texts(),
-            std::vector<std::string>{"the scan codes of Key [Key 4] is duplicate with Key [Key 3]!"});
+  EXPECT_EQ(
+      env.dialogs.Texts(),
+      std::vector<std::string>{"the scan codes of Key [Key 4] is duplicate with Key [Key 3]!"});
 }
 
 class KeyMapLimitsTest : public KeyMapPageTest {
@@ -248,18 +250,17 @@ TEST_F(KeyMapPageTest, TablesWithOneAndTwoUserCodes) {
   page.EditIrKey(0, 0, "44");  // Power, code 0
   ASSERT_TRUE(page.Store());
   const CustomerSettings& s = env.settings();
-  EXPECT_EQ(Table(s, record::kPanelKeyMap, 8),
-            Filled({{0xB2, 1, 1}, {0xA1, 3, 1}}, 8, 1));
+  EXPECT_EQ(Table(s, record::kPanelKeyMap, 8), Filled({{0xB2, 1, 1}, {0xA1, 3, 1}}, 8, 1));
   EXPECT_EQ(Table(s, record::kIrKeyMap, 96),
             Filled({{0x44, 0, 0}, {0x11, 1, 0}, {0x22, 1, 0}, {0x33, 4, 0}}, 96, 0));
 
   ASSERT_TRUE(page.SetUserCode(1, "00c3"));
   ASSERT_TRUE(page.Store());
   EXPECT_EQ(s.U16(record::kSecondIrUserCode), 0xC3);
-  EXPECT_EQ(Table(s, record::kIrKeyMap, 96),
-            Filled({{0x44, 0, 0}, {0x11, 1, 0}, {0, 0xFE, 0}, {0x22, 1, 0}, {0x33, 4, 0},
-                    {0, 0xFE, 0}},
-                   96, 0));
+  EXPECT_EQ(
+      Table(s, record::kIrKeyMap, 96),
+      Filled({{0x44, 0, 0}, {0x11, 1, 0}, {0, 0xFE, 0}, {0x22, 1, 0}, {0x33, 4, 0}, {0, 0xFE, 0}},
+             96, 0));
   KeyMapPage again(env.context);
   again.Load();
   EXPECT_EQ(IrValues(again), IrValues(page));

@@ -62,7 +62,7 @@ class KeyMapPageWindowTest : public QObject {
     QVERIFY(user::TypeInCell(ir, 0, 1, ""));
     QVERIFY(user::TypeInCell(ir, 0, 2, ""));
     QVERIFY(user::TypeInCell(ir, 1, 1, "11"));
-    QVERIFY(user::TypeInCell(ir, 1, 2, "11"));  // the second user code's own column
+    QVERIFY(user::TypeInCell(ir, 1, 2, "11"));     // the second user code's own column
     QVERIFY(user::TypeInCell(ir, 4, 2, "ABCDE"));  // too long
     QVERIFY(user::TypeInCell(ir, 4, 2, "3c"));
     QCOMPARE(d.dialogs.Texts(),
@@ -94,7 +94,8 @@ class KeyMapPageWindowTest : public QObject {
 
     // The saved image loads back into the same rows.
     ImageFolder again_folder;
-    testdata::WriteFile(again_folder.image_path(), testdata::ReadFile(folder.dir.File("after.bin")));
+    testdata::WriteFile(again_folder.image_path(),
+                        testdata::ReadFile(folder.dir.File("after.bin")));
     WindowDriver again(again_folder);
     QVERIFY(again.active);
     auto* reloaded = again.Open<KeyMapPageView>(PageId::kKeyMap);

@@ -1,6 +1,7 @@
 // What only the widgets of the first three pages do: input filtering, the palette spin,
 // enabling and hiding. The page rules themselves are tested on the models.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -58,6 +59,9 @@ class PageViewsTest : public QObject {
           text.chop(3);
         labels << text;
       }
+      // A check box carries its own label.
+      for (QCheckBox* box : view->findChildren<QCheckBox*>())
+        labels << box->text().simplified();
       for (const PageField& field : model.Fields()) {
         if (field.kind == FieldKind::kList)
           continue;

@@ -17,14 +17,14 @@ using testing::PageEnv;
 // The font over the canonical bits with a lit segment as a 0 bit, character then pattern,
 // written out independently of the page's own table.
 const std::vector<std::pair<int, int>> kExpectedFont = {
-    {'.', 0xFE}, {'0', 0x03}, {'1', 0x9F}, {'2', 0x25}, {'3', 0x0D}, {'4', 0x99}, {'5', 0x49},
-    {'6', 0x41}, {'7', 0x1F}, {'8', 0x01}, {'9', 0x09}, {'a', 0x11}, {'A', 0x11}, {'b', 0xC1},
-    {'B', 0xC1}, {'c', 0x63}, {'C', 0x63}, {'d', 0x85}, {'D', 0x85}, {'e', 0x61}, {'E', 0x61},
-    {'f', 0x71}, {'F', 0x71}, {'g', 0x09}, {'G', 0x43}, {'h', 0x91}, {'H', 0x91}, {'i', 0xDF},
-    {'I', 0xF3}, {'j', 0x8F}, {'J', 0x8F}, {'l', 0xE3}, {'L', 0xE3}, {'n', 0xD5}, {'N', 0x13},
-    {'o', 0xC5}, {'O', 0x03}, {'p', 0x31}, {'P', 0x31}, {'q', 0x19}, {'Q', 0x19}, {'r', 0xF5},
-    {'R', 0x11}, {'s', 0x49}, {'S', 0x49}, {'t', 0xE1}, {'T', 0x73}, {'u', 0x83}, {'U', 0x83},
-    {':', 0x3F}, {'-', 0xFD}, {'_', 0xEF}, {' ', 0xFF}, {0x81, 0x7F}, {0x82, 0xFB}, {0x83, 0xF7},
+    {'.', 0xFE},  {'0', 0x03},  {'1', 0x9F},  {'2', 0x25}, {'3', 0x0D},  {'4', 0x99},  {'5', 0x49},
+    {'6', 0x41},  {'7', 0x1F},  {'8', 0x01},  {'9', 0x09}, {'a', 0x11},  {'A', 0x11},  {'b', 0xC1},
+    {'B', 0xC1},  {'c', 0x63},  {'C', 0x63},  {'d', 0x85}, {'D', 0x85},  {'e', 0x61},  {'E', 0x61},
+    {'f', 0x71},  {'F', 0x71},  {'g', 0x09},  {'G', 0x43}, {'h', 0x91},  {'H', 0x91},  {'i', 0xDF},
+    {'I', 0xF3},  {'j', 0x8F},  {'J', 0x8F},  {'l', 0xE3}, {'L', 0xE3},  {'n', 0xD5},  {'N', 0x13},
+    {'o', 0xC5},  {'O', 0x03},  {'p', 0x31},  {'P', 0x31}, {'q', 0x19},  {'Q', 0x19},  {'r', 0xF5},
+    {'R', 0x11},  {'s', 0x49},  {'S', 0x49},  {'t', 0xE1}, {'T', 0x73},  {'u', 0x83},  {'U', 0x83},
+    {':', 0x3F},  {'-', 0xFD},  {'_', 0xEF},  {' ', 0xFF}, {0x81, 0x7F}, {0x82, 0xFB}, {0x83, 0xF7},
     {0x84, 0xF3}, {0x85, 0xBF}, {0x86, 0xDF}, {0x87, 0x9F}};
 
 std::vector<uint16_t> AsVector(const std::array<uint16_t, kFontSize>& table) {
@@ -181,8 +181,8 @@ TEST_F(PanelPageTest, StoreWritesEveryFieldInItsPlace) {
   EXPECT_EQ(s.character_table(), AsVector(expected));
   const std::vector<uint8_t> block(s.bytes().begin() + record::kSignalLedEnable,
                                    s.bytes().begin() + record::kSignalLedEnable + 20);
-  EXPECT_EQ(block, (std::vector<uint8_t>{1, 4, 0xFF, 0xFE, 0xFC, 0xF8, 0xF0, 0xE0, 0xC0, 0x80, 0x00,
-                                         0, 10, 20, 30, 40, 50, 60, 70, 80}));
+  EXPECT_EQ(block, (std::vector<uint8_t>{1,    4, 0xFF, 0xFE, 0xFC, 0xF8, 0xF0, 0xE0, 0xC0, 0x80,
+                                         0x00, 0, 10,   20,   30,   40,   50,   60,   70,   80}));
   // Read back: the same wiring, bars and scopes.
   PanelPage again(env.context);
   again.Load();
@@ -242,7 +242,8 @@ TEST_F(PanelPageTest, ScopesMustNotDecrease) {
   const CustomerSettings::Bytes before = env.settings().bytes();
   EXPECT_FALSE(page.Store());
   ASSERT_EQ(env.dialogs.messages.size(), 1u);
-  EXPECT_EQ(env.dialogs.messages[0].text, "Light segment 2 value should large than Light segment 1");
+  EXPECT_EQ(env.dialogs.messages[0].text,
+            "Light segment 2 value should large than Light segment 1");
   EXPECT_EQ(env.dialogs.messages[0].title, "Error");
   EXPECT_EQ(env.dialogs.messages[0].icon, MessageIcon::Error);
   EXPECT_EQ(env.settings().bytes(), before);

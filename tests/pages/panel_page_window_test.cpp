@@ -112,8 +112,8 @@ class PanelPageWindowTest : public QObject {
       QVERIFY(user::TypeInCell(view->signal_list(), row, 1, row == 2 ? "20" : "30"));
     d.dialogs.chosen_paths.push_back(folder.dir.File("never.bin"));
     user::Click(d.window->SaveFirmwareButton());
-    QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{
-                                    "Light segment 2 value should large than Light segment 1"});
+    QCOMPARE(d.dialogs.Texts(),
+             std::vector<std::string>{"Light segment 2 value should large than Light segment 1"});
     QCOMPARE(d.dialogs.messages[0].title, std::string("Error"));
     QVERIFY(!std::filesystem::exists(folder.dir.File("never.bin")));
   }
@@ -143,8 +143,8 @@ class PanelPageWindowTest : public QObject {
     file[record::kCharacterTableCount + 2] = 0;
     file[record::kCharacterTableCount + 3] = 0;
     file[record::kGpioBusType] = 2 << 2;
-    file[record::kGpioUsageBlock + 7] = 9 << 2 | 1;   // Digit 1 on pin 9, high active
-    file[record::kPanelKeyMap] = 0x34;                // panel entry 0: Menu
+    file[record::kGpioUsageBlock + 7] = 9 << 2 | 1;  // Digit 1 on pin 9, high active
+    file[record::kPanelKeyMap] = 0x34;               // panel entry 0: Menu
     file[record::kPanelKeyMap + 1] = 0x12;
     file[record::kPanelKeyMap + 2] = 1;
     const std::string path = folder.dir.File("panel.set");

@@ -10,8 +10,8 @@ GpioUsagePageView::GpioUsagePageView(GpioUsagePage& model, QWidget* parent)
     : PageView(parent), model_(model) {
   bus_type_ = new QComboBox;
   list_ = new EditableListControl;
-  list_->setHeaderLabels({QStringLiteral("Usage"), QStringLiteral("GPIO No."),
-                          QStringLiteral("Polar")});
+  list_->setHeaderLabels(
+      {QStringLiteral("Usage"), QStringLiteral("GPIO No."), QStringLiteral("Polar")});
   list_->header()->resizeSection(0, 200);
   list_->header()->resizeSection(1, 100);
   list_->header()->resizeSection(2, 100);

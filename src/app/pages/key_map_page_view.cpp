@@ -37,22 +37,18 @@ KeyMapPageView::KeyMapPageView(KeyMapPage& model, QWidget* parent)
     edit->setMaxLength(static_cast<int>(kUserCodeLength));
     edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
   }
-  panel_list_ = MakeKeyList({QStringLiteral("Panel Key Usage"), QStringLiteral("Key(in Hex)")},
-                            {95, 75});
+  panel_list_ =
+      MakeKeyList({QStringLiteral("Panel Key Usage"), QStringLiteral("Key(in Hex)")}, {95, 75});
   ir_list_ = MakeKeyList({QStringLiteral("IR Key Usage"), QStringLiteral("Key1(in Hex)"),
                           QStringLiteral("Key2(in Hex)")},
                          {95, 75, 75});
 
-  auto* codes = new QHBoxLayout;
-  codes->addWidget(user_codes_[0]);
-  codes->addWidget(user_codes_[1]);
-  codes->addWidget(new QLabel(QStringLiteral("(Hex)")));
-  codes->addStretch();
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Pause window"), pause_);
   form->addRow(QStringLiteral("Preview window"), preview_);
   form->addRow(QStringLiteral("DView window"), dview_);
-  form->addRow(QStringLiteral("IR user code"), codes);
+  form->addRow(QStringLiteral("IR user code 1"), WithText(user_codes_[0], QStringLiteral("(Hex)")));
+  form->addRow(QStringLiteral("IR user code 2"), WithText(user_codes_[1], QStringLiteral("(Hex)")));
   auto* left = new QVBoxLayout;
   left->addLayout(form);
   left->addWidget(panel_list_);

@@ -52,8 +52,9 @@ PanelPageView::PanelPageView(PanelPage& model, QWidget* parent) : PageView(paren
   irp_type_ = new QComboBox;
   signal_enable_ = new QCheckBox(QStringLiteral("Signal quality LED enable"));
   reverse_ = MakeStandardButton(QStringLiteral("Reverse direction"));
-  signal_list_ = MakeBitList(
-      {QStringLiteral("LED segment"), QStringLiteral("Scope"), QStringLiteral("Bit")}, {90, 50, 50});
+  signal_list_ =
+      MakeBitList({QStringLiteral("LED segment"), QStringLiteral("Scope"), QStringLiteral("Bit")},
+                  {90, 50, 50});
   signal_list_->SetAllowedCharacters(kDecimalDigits);
   segment_list_ = MakeBitList({QStringLiteral("LED segment"), QStringLiteral("Bit")}, {90, 70});
   picture_ = new SevenSegmentDisplay;
@@ -149,8 +150,7 @@ PanelPageView::PanelPageView(PanelPage& model, QWidget* parent) : PageView(paren
             PutControls();
           });
   // The picture follows the selected row; it shows no model value.
-  connect(segment_list_, &QTreeWidget::currentItemChanged, this,
-          [this] { ShowSelectedSegment(); });
+  connect(segment_list_, &QTreeWidget::currentItemChanged, this, [this] { ShowSelectedSegment(); });
 }
 
 void PanelPageView::BindRepeat(FilteredLineEdit* edit, void (PanelPage::*type)(long long),
@@ -174,8 +174,7 @@ void PanelPageView::ShowSelectedSegment() {
 
 void PanelPageView::PutControls() {
   combos_.PutAll();
-  PutQuietly(signal_enable_,
-             [this](QCheckBox* box) { box->setChecked(model_.signal_enabled()); });
+  PutQuietly(signal_enable_, [this](QCheckBox* box) { box->setChecked(model_.signal_enabled()); });
   PutNumber(repeat_first_, model_.key_repeat_first());
   PutNumber(repeat_normal_, model_.key_repeat_normal());
   std::vector<QStringList> signal;
