@@ -3,6 +3,7 @@
 #include "cli/field_json.h"
 #include "common/file_io.h"
 #include "common/latin1_text.h"
+#include "common/pending_file.h"
 #include "inspect/change_lines.h"
 
 namespace qtk::cli {
