@@ -145,6 +145,11 @@ void MainWindowModel::FinishShownPageEditing() {
   }
 }
 
+void MainWindowModel::ReloadPage(PageId id) {
+  if (SettingsPage* page = Page(id))
+    page->Load();
+}
+
 bool MainWindowModel::ReloadFirmware(LoadDialogPort& dialog) {
   auto fresh = LoadFirmwareFromDialog(dialog, session_, dialogs());
   if (!fresh)
@@ -243,8 +248,8 @@ bool MainWindowModel::LoadSettingsFile() {
       // that show the panel keys and GPIO lines read them again.
       Page(shown)->ImportSettings(*file);
       for (PageId other : kPanelPartPages) {
-        if (other != shown && Page(other) != nullptr)
-          Page(other)->PanelPartImported();
+        if (other != shown)
+          ReloadPage(other);
       }
       for (PageId other : kPanelPartPages) {
         if (Page(other) != nullptr)
