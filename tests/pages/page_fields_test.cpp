@@ -115,7 +115,7 @@ TEST(PageFieldTables, EveryBuiltPageHasARowAndAModel) {
     EXPECT_FALSE(page->Fields().empty()) << page->GetName();
     ++rows;
   });
-  EXPECT_EQ(rows, 7);
+  EXPECT_EQ(rows, 9);
   EXPECT_EQ(CreatePageModel(PageId::kKeyMap, env.context), nullptr);
 }
 
