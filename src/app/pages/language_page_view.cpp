@@ -70,16 +70,10 @@ LanguagePageView::LanguagePageView(LanguagePage& model, QWidget* parent)
     model_.Add();
     PutControls();
   });
-  auto act = [this](void (LanguagePage::*action)()) {
-    return [this, action] {
-      (model_.*action)();
-      PutControls();
-    };
-  };
-  connect(add_, &QPushButton::clicked, this, act(&LanguagePage::Add));
-  connect(remove_, &QPushButton::clicked, this, act(&LanguagePage::Remove));
-  connect(up_, &QPushButton::clicked, this, act(&LanguagePage::MoveUp));
-  connect(down_, &QPushButton::clicked, this, act(&LanguagePage::MoveDown));
+  connect(add_, &QPushButton::clicked, this, [this] { RunAction(&LanguagePage::Add); });
+  connect(remove_, &QPushButton::clicked, this, [this] { RunAction(&LanguagePage::Remove); });
+  connect(up_, &QPushButton::clicked, this, [this] { RunAction(&LanguagePage::MoveUp); });
+  connect(down_, &QPushButton::clicked, this, [this] { RunAction(&LanguagePage::MoveDown); });
 
   connect(list_, &EditableListControl::ChoicesRequested, this,
           [this](int column, QStringList* choices) {
@@ -95,6 +89,11 @@ LanguagePageView::LanguagePageView(LanguagePage& model, QWidget* parent)
             model_.SetRowEnable(row, text.toStdString());
             PutControls();
           });
+}
+
+void LanguagePageView::RunAction(void (LanguagePage::*action)()) {
+  (model_.*action)();
+  PutControls();
 }
 
 void LanguagePageView::PutControls() {

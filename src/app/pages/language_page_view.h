@@ -32,6 +32,9 @@ class LanguagePageView : public PageView {
   BitmapPushButton* down_button() const { return down_; }
 
  private:
+  // Runs one of the list buttons' model actions and shows its result.
+  void RunAction(void (LanguagePage::*action)());
+
   LanguagePage& model_;
   EditableListControl* list_;
   QComboBox* current_;
