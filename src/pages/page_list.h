@@ -6,8 +6,11 @@
 #include "pages/av_set_page.h"
 #include "pages/common_page.h"
 #include "pages/general_page.h"
+#include "pages/gpio_usage_page.h"
+#include "pages/key_map_page.h"
 #include "pages/language_page.h"
 #include "pages/ota_page.h"
+#include "pages/panel_page.h"
 #include "pages/program_set_page.h"
 #include "pages/serial_flash_page.h"
 #include "pages/system_set_page.h"
@@ -26,6 +29,9 @@ class ProgramSetPageView;
 class AvSetPageView;
 class LanguagePageView;
 class SystemSetPageView;
+class KeyMapPageView;
+class PanelPageView;
+class GpioUsagePageView;
 
 template <class Model, class View>
 struct PageRow {
@@ -49,7 +55,10 @@ using BuiltPages = PageRows<
     PageRow<AvSetPage, AvSetPageView>,
     PageRow<ProgramSetPage, ProgramSetPageView>,
     PageRow<LanguagePage, LanguagePageView>,
-    PageRow<SystemSetPage, SystemSetPageView>>;
+    PageRow<SystemSetPage, SystemSetPageView>,
+    PageRow<KeyMapPage, KeyMapPageView>,
+    PageRow<PanelPage, PanelPageView>,
+    PageRow<GpioUsagePage, GpioUsagePageView>>;
 // clang-format on
 
 // Calls `visit(Row{})` for every row of the table.

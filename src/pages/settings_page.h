@@ -62,6 +62,9 @@ class SettingsPage {
   // "Load Settings" while this page is shown: takes the page's part of a setting file buffer
   // into the record. Pages without an import ignore it.
   virtual void ImportSettings(const CustomerSettings::Bytes& /*file*/) {}
+  // Another page imported the panel part of a setting file (record offsets 164-395): the page
+  // reads what it shows of that part again.
+  virtual void PanelPartImported() { Load(); }
   // The page's fields by name (page_fields.h) as the page is now: after a Load, ask again.
   virtual std::vector<PageField> Fields() { return {}; }
 };

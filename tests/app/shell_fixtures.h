@@ -128,12 +128,19 @@ class ScriptedLoadDialog : public LoadDialogPort {
   DialogStep current_;
 };
 
-// A folder with the default description and a standard image keyed with "1234".
+// A folder with the default description, a standard image keyed with "1234" and the dynamic
+// panel files of the description's bus types.
 class ShellEnv {
  public:
   explicit ShellEnv(const testdata::StandardImageOptions& options = {}) {
-    testdata::RealisticDescription().Write(config_path());
+    const testdata::DescriptionSpec description = testdata::RealisticDescription();
+    description.Write(config_path());
     testdata::WriteFile(image_path(), testdata::BuildStandardFirmware(options, kPassword));
+    // The GPIO usage page marks the dynamic panel chunk with its bus type's file at every load.
+    for (const std::string& item : description.Items("GPIOBusType")) {
+      testdata::WriteFile(dir.File(item.substr(0, item.find(','))),
+                          testdata::PatternBytes(0x100, 0x33));
+    }
   }
 
   std::string config_path() const { return dir.File("QTK_K7720X.ini"); }

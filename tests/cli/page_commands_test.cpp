@@ -31,6 +31,9 @@ using testdata::WriteFile;
 
 constexpr const char* kDrivers[] = {"tuner_sharp7306.bin", "tuner_zl10039.bin",
                                     "tuner_sharp2091.bin", "tuner_tda8262.bin"};
+// The dynamic panel files of the bus types; the GPIO usage page marks one at every load.
+constexpr const char* kPanelFiles[] = {"panel_74hc164.bin", "panel_pt6964.bin",
+                                       "panel_direct_gpio.bin"};
 
 class PageCommandsTest : public ::testing::Test {
  protected:
@@ -40,6 +43,8 @@ class PageCommandsTest : public ::testing::Test {
     uint8_t seed = 60;
     for (const char* driver : kDrivers)
       WriteFile(dir.File(driver), testdata::PatternBytes(0x100, seed++));
+    for (const char* panel : kPanelFiles)
+      WriteFile(dir.File(panel), testdata::PatternBytes(0x100, seed++));
   }
   void WriteImage(const testdata::StandardImageOptions& options,
                   const std::string& password = "1234") {
@@ -104,8 +109,12 @@ TEST_F(PageCommandsTest, ShowJsonHoldsThePagesInPageOrderAndOnlyShownFields) {
   for (const auto& [name, fields] : doc.items())
     pages.push_back(name);
   EXPECT_EQ(pages, (std::vector<std::string>{"General", "Common", "Tuner", "Language", "AV set",
-                                             "Program set", "System set",
-                                             "Serial flash", "OTA set"}));
+                                             "Key map", "Panel", "GPIO usage", "Program set",
+                                             "System set", "Serial flash", "OTA set"}));
+  EXPECT_EQ(doc["Key map"]["IR user code 1"], "00ff");
+  EXPECT_EQ(doc["Panel"]["Segment list"][0], nlohmann::ordered_json({"Segment H", "Bit 0"}));
+  EXPECT_FALSE(doc["Panel"].contains("Key repeat first"));  // hidden on the page
+  EXPECT_EQ(doc["GPIO usage"]["Bus type"], "panel_74hc164.bin");
   EXPECT_EQ(doc["Common"]["Volume"], 20);
   EXPECT_EQ(doc["Common"]["Transparence"], "0%");
   EXPECT_EQ(doc["Tuner"]["Tuner list"][1], nlohmann::ordered_json({"Zarlink 10039", "On"}));
@@ -321,10 +330,14 @@ TEST_P(ApplyRefusals, NameThePageAndFieldExitOneAndWriteNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, ApplyRefusals,
     ::testing::Values(
-        Refusal{R"({"Comon": {}})",
-                "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, Language, AV set, Program set, System set, Serial flash, OTA set)\n"},
-        Refusal{R"({"Key map": {}})",
-                "qtkcli: no page \"Key map\" (the pages are General, Common, Tuner, Language, AV set, Program set, System set, Serial flash, OTA set)\n"},
+        Refusal{
+            R"({"Comon": {}})",
+            "qtkcli: no page \"Comon\" (the pages are General, Common, Tuner, Language, AV set, "
+            "Key map, Panel, GPIO usage, Program set, System set, Serial flash, OTA set)\n"},
+        Refusal{
+            R"({"Keymap": {}})",
+            "qtkcli: no page \"Keymap\" (the pages are General, Common, Tuner, Language, AV set, "
+            "Key map, Panel, GPIO usage, Program set, System set, Serial flash, OTA set)\n"},
         Refusal{R"({"Common": {"Volum": 1}})", "qtkcli: Common: no field \"Volum\"\n"},
         Refusal{R"({"Common": 3})", "qtkcli: Common: the page takes an object of fields\n"},
         Refusal{R"({"Common": {"OSD Palette": "style 9"}})",
@@ -408,6 +421,26 @@ INSTANTIATE_TEST_SUITE_P(
                 "choices: \"English\", \"French\", \"German\"\n"},
         Refusal{R"({"System set": {"CPU clock": "135 MHz"}})",
                 "qtkcli: System set: \"CPU clock\": the field is disabled\n"},
+        Refusal{R"({"Key map": {"Panel Key Usage": [["Power", "1234"], ["Menu", "1234"],
+                 ["OK", ""], ["Channel up", ""], ["Channel down", ""], ["Volume up", ""],
+                 ["Volume down", ""], ["Exit", ""]]}})",
+                "the scan codes of Key [Menu] is duplicate with Key [Power]!\n"
+                "qtkcli: Key map: \"Panel Key Usage\": row 2 keeps \"\"\n"},
+        Refusal{R"({"Key map": {"IR user code 1": "12g"}})",
+                "qtkcli: Key map: \"IR user code 1\": the field does not take the character "
+                "\"g\"\n"},
+        Refusal{R"({"Panel": {"LED Dot position": "Bit 3"}})",
+                "qtkcli: Panel: \"LED Dot position\": the field is disabled\n"},
+        Refusal{R"({"Panel": {"Key repeat first": 20}})",
+                "qtkcli: Panel: \"Key repeat first\": the field is not shown for this "
+                "firmware\n"},
+        Refusal{
+            R"({"GPIO usage": {"Usage": [["Panel clock", "100", ""], ["Panel data", "0", "Low active"],
+                 ["Key scan 1", "0", "Low active"], ["Key scan 2", "0", "Low active"],
+                 ["LNB power", "0", "Low active"], ["Tuner reset", "0", "Low active"],
+                 ["Digit order", "0", ""], ["Key debounce", "0", ""]]}})",
+            "GPIO No. must be 0-62, Unused:63.\n"
+            "qtkcli: GPIO usage: \"Usage\": row 1 keeps GPIO No. \"0\"\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));

@@ -24,7 +24,8 @@
 
 namespace qtk::testing {
 
-// A folder with a description, an image and the tuner driver files the description names.
+// A folder with a description, an image, and the tuner driver and dynamic panel files the
+// description names.
 struct ImageFolder {
   explicit ImageFolder(const testdata::StandardImageOptions& options = {},
                        testdata::DescriptionSpec description = testdata::RealisticDescription(),
@@ -36,6 +37,12 @@ struct ImageFolder {
     for (const std::string& item : description.Items("ExtTunerDriver")) {
       const std::string file = item.substr(0, item.find(','));
       testdata::WriteFile(dir.File(file), testdata::PatternBytes(0x200, seed++));
+    }
+    // The dynamic panel files the GPIO usage page chooses by bus type.
+    seed = 80;
+    for (const std::string& item : description.Items("GPIOBusType")) {
+      const std::string file = item.substr(0, item.find(','));
+      testdata::WriteFile(dir.File(file), testdata::PatternBytes(0x100, seed++));
     }
   }
   std::string config_path() const { return dir.File(testdata::kDefaultDescriptionName); }

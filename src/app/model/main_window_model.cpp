@@ -145,11 +145,6 @@ void MainWindowModel::FinishShownPageEditing() {
   }
 }
 
-void MainWindowModel::ReloadPage(PageId id) {
-  if (SettingsPage* page = Page(id))
-    page->Load();
-}
-
 bool MainWindowModel::ReloadFirmware(LoadDialogPort& dialog) {
   auto fresh = LoadFirmwareFromDialog(dialog, session_, dialogs());
   if (!fresh)
@@ -248,8 +243,8 @@ bool MainWindowModel::LoadSettingsFile() {
       // that show the panel keys and GPIO lines read them again.
       Page(shown)->ImportSettings(*file);
       for (PageId other : kPanelPartPages) {
-        if (other != shown)
-          ReloadPage(other);
+        if (other != shown && Page(other) != nullptr)
+          Page(other)->PanelPartImported();
       }
       for (PageId other : kPanelPartPages) {
         if (Page(other) != nullptr)

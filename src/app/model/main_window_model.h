@@ -117,7 +117,6 @@ class MainWindowModel {
   // The shown page's edit in progress ends before a save, as the click on the save button
   // takes the focus from it.
   void FinishShownPageEditing();
-  void ReloadPage(PageId id);
   void FollowPageWithButtons(PageId id);
   // What the project holds now counts as saved.
   void TakeSavedState();
