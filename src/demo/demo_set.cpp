@@ -138,16 +138,12 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
     return fail(dir / kDemoLogo);
 
   // Files the Tuner page ([ExtTunerDriver]) and the GPIO usage page ([GPIOBusType]) put into
-  // the tuner-driver and dynamic panel chunks: named values "file,code".
-  uint8_t seed = 50;
-  for (const char* section : {"ExtTunerDriver", "GPIOBusType"}) {
-    const size_t size = std::string(section) == "GPIOBusType" ? 512 : 2048;
-    for (const std::string& item : description.Items(section)) {
-      const std::string name = item.substr(0, item.rfind(','));
-      if (!testdata::WriteFile((dir / name).string(), testdata::PatternBytes(size, seed++))) {
-        return fail(dir / name);
-      }
-    }
+  // the tuner-driver and dynamic panel chunks.
+  const uint8_t panel_seed = static_cast<uint8_t>(50 + description.Items("ExtTunerDriver").size());
+  if (!description.WriteItemFiles("ExtTunerDriver", dir, 2048, 50) ||
+      !description.WriteItemFiles("GPIOBusType", dir, 512, panel_seed)) {
+    *error = "can not write the tuner driver and panel files into " + dir.string();
+    return false;
   }
   return true;
 }

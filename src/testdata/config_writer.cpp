@@ -1,5 +1,7 @@
 #include "testdata/config_writer.h"
 
+#include "testdata/image_builder.h"
+
 #include <algorithm>
 #include <fstream>
 
@@ -107,6 +109,16 @@ std::vector<std::string> DescriptionSpec::Items(std::string_view section) const 
     items.push_back(*item);
   }
   return items;
+}
+
+bool DescriptionSpec::WriteItemFiles(std::string_view section, const std::filesystem::path& dir,
+                                     size_t size, uint8_t seed) const {
+  for (const std::string& item : Items(section)) {
+    const std::string name = item.substr(0, item.rfind(','));
+    if (!WriteFile((dir / name).string(), PatternBytes(size, seed++)))
+      return false;
+  }
+  return true;
 }
 
 DescriptionSpec& DescriptionSpec::SetItem(std::string_view section, size_t index,

@@ -54,6 +54,13 @@ class DescriptionSpec {
   // a blank line after each section.
   std::string ToText() const;
   bool Write(const std::filesystem::path& file) const;
+
+  // Writes, into `dir`, the file of every "file,code" item of `section` ([ExtTunerDriver],
+  // [GPIOBusType]): pattern bytes from `seed`, seed + 1, ... in item order. The Tuner and GPIO
+  // usage pages put these files into their chunks at every load, so a folder that a save
+  // works in needs them.
+  bool WriteItemFiles(std::string_view section, const std::filesystem::path& dir, size_t size,
+                      uint8_t seed) const;
 };
 
 // A complete, self-consistent description of a typical K7720X board: every section Load

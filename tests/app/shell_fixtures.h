@@ -137,10 +137,7 @@ class ShellEnv {
     description.Write(config_path());
     testdata::WriteFile(image_path(), testdata::BuildStandardFirmware(options, kPassword));
     // The GPIO usage page marks the dynamic panel chunk with its bus type's file at every load.
-    for (const std::string& item : description.Items("GPIOBusType")) {
-      testdata::WriteFile(dir.File(item.substr(0, item.find(','))),
-                          testdata::PatternBytes(0x100, 0x33));
-    }
+    description.WriteItemFiles("GPIOBusType", dir.path(), 0x100, 0x33);
   }
 
   std::string config_path() const { return dir.File("QTK_K7720X.ini"); }

@@ -54,15 +54,35 @@ std::string ChunkChanged(const std::string& before, const std::string& after, ui
   return text;
 }
 
+// The diff's lines without the record lines that start in [first, end), and how many those
+// were: "record byte N ..." and "record bytes N-M ...".
+std::pair<std::string, int> SplitRecordLines(const std::string& text, size_t first, size_t end) {
+  std::istringstream lines(text);
+  std::string kept;
+  int dropped = 0;
+  for (std::string line; std::getline(lines, line);) {
+    size_t offset = 0;
+    if (std::sscanf(line.c_str(), "record byte %zu", &offset) == 1 ||
+        std::sscanf(line.c_str(), "record bytes %zu", &offset) == 1) {
+      if (offset >= first && offset < end) {
+        ++dropped;
+        continue;
+      }
+    }
+    kept += line + "\n";
+  }
+  return {kept, dropped};
+}
+
 class InspectTest : public ::testing::Test {
  protected:
   InspectTest() {
-    testdata::RealisticDescription().Write(config());
+    const testdata::DescriptionSpec description = testdata::RealisticDescription();
+    description.Write(config());
     WriteFile(image(), testdata::BuildStandardFirmware({}, "1234"));
-    uint8_t seed = 60;
-    for (const char* driver :
-         {"tuner_sharp7306.bin", "tuner_zl10039.bin", "tuner_sharp2091.bin", "tuner_tda8262.bin"})
-      WriteFile(dir.File(driver), testdata::PatternBytes(0x100, seed++));
+    // The files the Tuner and GPIO usage pages put into their chunks at every load.
+    description.WriteItemFiles("ExtTunerDriver", dir.path(), 0x100, 60);
+    description.WriteItemFiles("GPIOBusType", dir.path(), 0x100, 64);
   }
   std::string config() const { return dir.File("QTK_K7720X.ini"); }
   std::string image() const { return dir.File("fw.bin"); }
@@ -148,18 +168,24 @@ TEST_F(InspectTest, DiffOfAnImageAndItsUneditedSaveListsWhatLoadAndStoreChange) 
   // volume from [Volume] MaxValue (28) and the transparence count from [Transparence] (34),
   // which no control shows; the zooms that show 0 as 100 and store 10 (43, 110); the offered
   // tuner types (148-152); the user crystal written into the shown tuner entry (1172-1173) and
-  // the codes of the tuner entries (1401-1404).
+  // the codes of the tuner entries (1401-1404); the dynamic panel chunk from the file of the
+  // chosen bus type. The test record leaves the character table (204-335) and the panel and IR
+  // key maps (364-779) empty, and the Panel and Key map pages write them whole: their lines
+  // are counted apart.
   const std::string stored = Stored("stored.bin");
   EXPECT_EQ(Diff(image(), stored), 1);
-  EXPECT_EQ(out.str(), ChunkChanged(image(), stored, kTunerDriverChunkId) +
-                           ChunkChanged(image(), stored, kCommonDataChunkId) +
-                           "record byte 28 (0x01C): 20 -> 64\n"
-                           "record byte 34 (0x022): 00 -> 04\n"
-                           "record byte 43 (0x02B): 00 -> 0A\n"
-                           "record byte 110 (0x06E): 00 -> 0A\n"
-                           "record bytes 148-152 (0x094): 00 00 00 00 00 -> 04 01 04 07 08\n"
-                           "record bytes 1172-1173 (0x494): 00 00 -> A0 0F\n"
-                           "record bytes 1401-1404 (0x579): 00 00 00 00 -> 01 04 07 08\n");
+  const auto [other_lines, table_lines] = SplitRecordLines(out.str(), 204, 780);
+  EXPECT_EQ(other_lines, ChunkChanged(image(), stored, kDynamicPanelChunkId) +
+                             ChunkChanged(image(), stored, kTunerDriverChunkId) +
+                             ChunkChanged(image(), stored, kCommonDataChunkId) +
+                             "record byte 28 (0x01C): 20 -> 64\n"
+                             "record byte 34 (0x022): 00 -> 04\n"
+                             "record byte 43 (0x02B): 00 -> 0A\n"
+                             "record byte 110 (0x06E): 00 -> 0A\n"
+                             "record bytes 148-152 (0x094): 00 00 00 00 00 -> 04 01 04 07 08\n"
+                             "record bytes 1172-1173 (0x494): 00 00 -> A0 0F\n"
+                             "record bytes 1401-1404 (0x579): 00 00 00 00 -> 01 04 07 08\n");
+  EXPECT_NE(table_lines, 0);
   EXPECT_EQ(ReadFile(File("stored.bin")).size(), ReadFile(image()).size());
 
   // Once stored, a load and store change nothing more: neither save changes the image again.

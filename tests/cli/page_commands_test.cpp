@@ -29,22 +29,15 @@ namespace {
 using testdata::ReadFile;
 using testdata::WriteFile;
 
-constexpr const char* kDrivers[] = {"tuner_sharp7306.bin", "tuner_zl10039.bin",
-                                    "tuner_sharp2091.bin", "tuner_tda8262.bin"};
-// The dynamic panel files of the bus types; the GPIO usage page marks one at every load.
-constexpr const char* kPanelFiles[] = {"panel_74hc164.bin", "panel_pt6964.bin",
-                                       "panel_direct_gpio.bin"};
-
 class PageCommandsTest : public ::testing::Test {
  protected:
   PageCommandsTest() {
-    testdata::RealisticDescription().Write(config());
+    const testdata::DescriptionSpec description = testdata::RealisticDescription();
+    description.Write(config());
     WriteImage({});
-    uint8_t seed = 60;
-    for (const char* driver : kDrivers)
-      WriteFile(dir.File(driver), testdata::PatternBytes(0x100, seed++));
-    for (const char* panel : kPanelFiles)
-      WriteFile(dir.File(panel), testdata::PatternBytes(0x100, seed++));
+    description.WriteItemFiles("ExtTunerDriver", dir.path(), 0x100, 60);
+    // The GPIO usage page marks the dynamic panel file of its bus type at every load.
+    description.WriteItemFiles("GPIOBusType", dir.path(), 0x100, 64);
   }
   void WriteImage(const testdata::StandardImageOptions& options,
                   const std::string& password = "1234") {

@@ -210,16 +210,19 @@ class GeneralPageWindowTest : public QObject {
     ImageFolder folder;
     {
       // The first store of the generated image writes what the pages take from the
-      // description: the tuner driver chunk from the driver file, derived record bytes.
+      // description: the dynamic panel chunk from the bus type's file, the tuner driver chunk
+      // from the driver file, derived record bytes.
       WindowDriver first(folder);
       QVERIFY(first.active);
       first.SaveFw("stored.bin");
       QCOMPARE(first.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
       const std::string details = first.dialogs.messages[0].details;
-      QCOMPARE(details.rfind("chunk changed 0x06F90301 \"tunerdrv\": length 0x00000970 -> "
-                             "0x00000270, CRC 0x",
+      QCOMPARE(details.rfind("chunk changed 0x02FDA101 \"dynpanel\": length 0x00000170 -> "
+                             "0x00000170, CRC 0x",
                              0),
                size_t{0});
+      QVERIFY(details.find("\nchunk changed 0x06F90301 \"tunerdrv\": length 0x00000970 -> "
+                           "0x00000270, CRC 0x") != std::string::npos);
       QVERIFY(details.find("\nchunk changed 0x10EF0100 \"common\": length 0x000007F0 -> "
                            "0x000007F0, CRC 0x") != std::string::npos);
       QVERIFY(details.find("\nrecord byte 28 (0x01C): 20 -> 64\n") != std::string::npos);

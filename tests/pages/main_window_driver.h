@@ -33,17 +33,9 @@ struct ImageFolder {
     description.Write(config_path());
     testdata::WriteFile(image_path(), chunks ? testdata::BuildFirmware(*chunks, kPassword)
                                              : testdata::BuildStandardFirmware(options, kPassword));
-    uint8_t seed = 50;
-    for (const std::string& item : description.Items("ExtTunerDriver")) {
-      const std::string file = item.substr(0, item.find(','));
-      testdata::WriteFile(dir.File(file), testdata::PatternBytes(0x200, seed++));
-    }
+    description.WriteItemFiles("ExtTunerDriver", dir.path(), 0x200, 50);
     // The dynamic panel files the GPIO usage page chooses by bus type.
-    seed = 80;
-    for (const std::string& item : description.Items("GPIOBusType")) {
-      const std::string file = item.substr(0, item.find(','));
-      testdata::WriteFile(dir.File(file), testdata::PatternBytes(0x100, seed++));
-    }
+    description.WriteItemFiles("GPIOBusType", dir.path(), 0x100, 80);
   }
   std::string config_path() const { return dir.File(testdata::kDefaultDescriptionName); }
   std::string image_path() const { return dir.File("firmware.bin"); }
