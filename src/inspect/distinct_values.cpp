@@ -43,7 +43,7 @@ void ListFindings(const std::string& page, const PageField& field, std::vector<F
         used = used || !Unused(field, cell);
         cells.push_back(cell);
       }
-      if (!used)
+      if (!used || (field.distinct_row && !field.distinct_row(r)))
         continue;
       std::vector<std::string> key;
       for (const std::string& cell : cells)

@@ -184,7 +184,11 @@ std::vector<PageField> GpioUsagePage::Fields() {
               out.push_back({r.usage, r.gpio, r.polar});
             return out;
           },
-          [this](const FieldRows& rows) { return SetRows(rows); }),
+          [this](const FieldRows& rows) { return SetRows(rows); })
+          // One GPIO serves one use; 63 marks a use the board does not wire. Rows past the
+          // bus type's GPIO count hold plain values, which may repeat.
+          .DistinctColumns({1}, {"63"})
+          .DistinctRowsWhere([this](size_t row) { return IsGpioRow(static_cast<int>(row)); }),
   };
 }
 

@@ -379,6 +379,9 @@ std::string KeyMapPage::SetIrRows(const FieldRows& rows) {
   return {};
 }
 
+// A key code of zero leaves the key without a code; such cells may repeat.
+const std::vector<std::string> kNoKey = {"0", "00", "000", "0000"};
+
 std::vector<PageField> KeyMapPage::Fields() {
   auto code_field = [this](const char* name, int which) {
     return HexField(
@@ -388,11 +391,14 @@ std::vector<PageField> KeyMapPage::Fields() {
   };
   return {
       ChoiceField("Pause window", pause_window,
-                  [this](int index) { SelectWindowKey(WindowKey::kPause, index); }),
+                  [this](int index) { SelectWindowKey(WindowKey::kPause, index); })
+          .DistinctIn("window key"),
       ChoiceField("Preview window", preview_window,
-                  [this](int index) { SelectWindowKey(WindowKey::kPreview, index); }),
+                  [this](int index) { SelectWindowKey(WindowKey::kPreview, index); })
+          .DistinctIn("window key"),
       ChoiceField("DView window", dview_window,
-                  [this](int index) { SelectWindowKey(WindowKey::kDView, index); }),
+                  [this](int index) { SelectWindowKey(WindowKey::kDView, index); })
+          .DistinctIn("window key"),
       code_field("IR user code 1", 0),
       code_field("IR user code 2", 1),
       ListField(
@@ -403,7 +409,8 @@ std::vector<PageField> KeyMapPage::Fields() {
               out.push_back({r.name, r.key});
             return out;
           },
-          [this](const FieldRows& rows) { return SetPanelRows(rows); }),
+          [this](const FieldRows& rows) { return SetPanelRows(rows); })
+          .DistinctColumns({1}, kNoKey),
       ListField(
           "IR Key Usage", {"IR Key Usage", "Key1(in Hex)", "Key2(in Hex)"},
           [this] {
@@ -412,7 +419,9 @@ std::vector<PageField> KeyMapPage::Fields() {
               out.push_back({r.name, r.keys[0], r.keys[1]});
             return out;
           },
-          [this](const FieldRows& rows) { return SetIrRows(rows); }),
+          [this](const FieldRows& rows) { return SetIrRows(rows); })
+          .DistinctColumns({1}, kNoKey)
+          .DistinctColumns({2}),
   };
 }
 

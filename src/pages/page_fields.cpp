@@ -117,6 +117,11 @@ PageField PageField::DistinctIn(std::string group, std::vector<std::string> unus
   return std::move(*this);
 }
 
+PageField PageField::DistinctRowsWhere(std::function<bool(size_t row)> condition) && {
+  distinct_row = std::move(condition);
+  return std::move(*this);
+}
+
 PageField TextField(std::string name, size_t max_length, std::string allowed,
                     std::function<std::string()> get, std::function<void(const std::string&)> set) {
   PageField field;

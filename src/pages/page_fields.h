@@ -49,6 +49,8 @@ struct PageField {
   // compared without regard to case; a row or field whose cells are all empty or one of
   // `unused_values` takes no part.
   std::vector<std::vector<size_t>> distinct_columns;
+  // The rows of a list that take part in its distinct columns; all rows when empty.
+  std::function<bool(size_t row)> distinct_row;
   std::string distinct_group;
   std::vector<std::string> unused_values;
 
@@ -59,6 +61,7 @@ struct PageField {
   PageField EnabledWhen(std::function<bool()> condition) &&;
   PageField DistinctColumns(std::vector<size_t> columns, std::vector<std::string> unused = {}) &&;
   PageField DistinctIn(std::string group, std::vector<std::string> unused = {}) &&;
+  PageField DistinctRowsWhere(std::function<bool(size_t row)> condition) &&;
 };
 
 // The usual shapes, so that a page's table stays one entry per control.

@@ -54,6 +54,9 @@ std::vector<uint8_t> MakeRecord(int config_version) {
   r[145] = 1;
   Put16(r, 146, 4000);
   r[165] = 0x40;  // four LED digits
+  // GPIO usage of bus type 0: a GPIO of its own for each of the six wired uses.
+  for (int i = 0; i < 6; ++i)
+    r[168 + i] = static_cast<uint8_t>((10 + i) << 2);
   Put16(r, 780, 0x00FF);
   for (int i = 111; i < 124; ++i)
     r[i] = static_cast<uint8_t>(0xA0 + i);  // uninterpreted

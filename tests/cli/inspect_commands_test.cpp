@@ -381,6 +381,31 @@ TEST_F(InspectTest, CheckFindsRecordValuesThePagesRefuse) {
       << text;
 }
 
+TEST_F(InspectTest, CheckFindsKeysAndGpiosGivenTwice) {
+  // Panel keys Power and Menu on one scan code 0x0010; Panel clock and Key scan 2 on GPIO 20;
+  // the Pause and DView window keys both on RED.
+  const std::string odd = Write(
+      "twice.bin", ImageWithRecord({{record::kPanelKeyMap + 0, 0x10},
+                                    {record::kPanelKeyMap + 2, 0},
+                                    {record::kPanelKeyMap + 3, 1},
+                                    {record::kPanelKeyMap + 4, 0x10},
+                                    {record::kPanelKeyMap + 6, 1},
+                                    {record::kPanelKeyMap + 7, 1},
+                                    {record::kGpioUsageBlock + 0, 20 << 2},
+                                    {record::kGpioUsageBlock + 3, 20 << 2},
+                                    {record::kPauseWindowKey, 1},
+                                    {record::kDViewWindowKey, 2}}));
+  EXPECT_EQ(Check(odd), 1);
+  const std::string text = out.str();
+  for (const char* line :
+       {"Key map / DView window: holds the same value as Pause window: \"RED\"\n",
+        "Key map / Panel Key Usage: rows 1 and 2 hold the same Key(in Hex): \"0010\"\n",
+        "GPIO usage / Usage: rows 1 and 4 hold the same GPIO No.: \"20\"\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  // The plain values past the GPIO rows (Digit order, Key debounce) may repeat.
+  EXPECT_EQ(text.find("rows 7 and 8"), std::string::npos) << text;
+}
+
 TEST_F(InspectTest, CheckFindsRecordListsBeyondTheirRoomAndRepeatedFlashDevices) {
   // The test image's empty tuner entry gives the same three lines each time.
   const std::string tuner =

@@ -433,7 +433,7 @@ INSTANTIATE_TEST_SUITE_P(
                  ["LNB power", "0", "Low active"], ["Tuner reset", "0", "Low active"],
                  ["Digit order", "0", ""], ["Key debounce", "0", ""]]}})",
             "GPIO No. must be 0-62, Unused:63.\n"
-            "qtkcli: GPIO usage: \"Usage\": row 1 keeps GPIO No. \"0\"\n"},
+            "qtkcli: GPIO usage: \"Usage\": row 1 keeps GPIO No. \"10\"\n"},
         Refusal{R"({"General": {"Chunk list": []}})",
                 "qtkcli: General: \"Chunk list\": the chunk list changes only by replacing a "
                 "chunk with a file\n"}));

@@ -75,5 +75,23 @@ TEST(DistinctValues, ListsWithoutDeclarationsAndEmptyListsFindNothing) {
   EXPECT_TRUE(DistinctValueFindings("GPIO usage", fields).empty());
 }
 
+TEST(DistinctValues, OnlyTheRowsTheFieldNamesTakePart) {
+  // GPIO rows first, then rows that hold plain values (a digit order, a debounce time).
+  const std::vector<PageField> fields = {
+      Rows("Usage", {"Usage", "GPIO No."},
+           {{"Panel clock", "5"},
+            {"Panel data", "63"},
+            {"LNB power", "63"},
+            {"Tuner reset", "5"},
+            {"Digit order", "5"},
+            {"Key debounce", "5"}})
+          .DistinctColumns({1}, {"63"})
+          .DistinctRowsWhere([](size_t row) { return row < 4; }),
+  };
+  EXPECT_EQ(DistinctValueFindings("GPIO usage", fields),
+            (std::vector<Finding>{
+                {"GPIO usage / Usage", "rows 1 and 4 hold the same GPIO No.: \"5\""}}));
+}
+
 }  // namespace
 }  // namespace qtk

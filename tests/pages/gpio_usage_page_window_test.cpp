@@ -36,8 +36,8 @@ class GpioUsagePageWindowTest : public QObject {
     QCOMPARE(list->RowCount(), 5);
     QVERIFY(user::TypeInCell(list, 0, 1, "12"));
     QVERIFY(user::PickInCell(list, 0, 2, "High active"));
-    QVERIFY(user::TypeInCell(list, 1, 1, "100"));
-    QCOMPARE(list->CellText(1, 1), QStringLiteral("0"));
+    QVERIFY(user::TypeInCell(list, 1, 1, "100"));  // refused: the cell keeps GPIO 11
+    QCOMPARE(list->CellText(1, 1), QStringLiteral("11"));
     QVERIFY(d.Open<PageView>(PageId::kPanel));
     view = d.Open<GpioUsagePageView>(PageId::kGpioUsage);
     QCOMPARE(view->usage_list()->CellText(0, 2), QStringLiteral("High active"));
