@@ -3,10 +3,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/recording_dialogs.h"
 #include "dbbuilder/database_writer.h"
 #include "dbbuilder/lzma_compressor.h"
 #include "dbbuilder/program_list.h"
+#include "firmware/firmware_loader.h"
+#include "firmware/firmware_saver.h"
 #include "firmware/image/chunk_ids.h"
+#include "pages/page_list.h"
+#include "pages/page_set.h"
 #include "testdata/config_writer.h"
 #include "testdata/firmware_fixture.h"
 #include "testdata/mpeg2_still.h"
@@ -69,6 +74,46 @@ std::vector<uint8_t> DemoImage() {
       chunk.data = ImageLogo();
   }
   return testdata::BuildFirmware(chunks, kDemoPassword);
+}
+
+// The demo image goes out as the desktop program saves it once, unedited: the pages write
+// what they take from the description (the character table, the key maps, derived bytes, the
+// tuner driver and dynamic panel chunks). So the demo holds a record as a stored firmware has
+// it, and a diff of an edit shows only that edit.
+bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
+  const std::filesystem::path image = dir / kDemoImageName;
+  const std::filesystem::path stored = dir / "demo_k7720x.stored.bin";
+  RecordingDialogs dialogs;
+  auto fail = [&](const std::string& what) {
+    *error = what + ": " + dialogs.LastText();
+    std::error_code ignored;
+    std::filesystem::remove(stored, ignored);
+    std::filesystem::remove(stored.string() + ".ota", ignored);
+    return false;
+  };
+  {
+    LoadSession session;
+    std::unique_ptr<FirmwareProject> project =
+        OpenFirmware(image.string(), (dir / testdata::kDefaultDescriptionName).string(),
+                     kDemoPassword, session, dialogs);
+    if (!project)
+      return fail("the demo image does not load");
+    SharedPageState shared;
+    PageSet pages({project.get(), &session, &dialogs, dir, nullptr, &shared}, CreatePageModel);
+    pages.LoadAll();
+    if (pages.StoreAll() != nullptr)
+      return fail("a page of the demo image refuses to store");
+    if (SaveFirmware(*project, session, stored.string(), dialogs) != SaveResult::kSaved)
+      return fail("the demo image does not save");
+  }
+  std::error_code ec;
+  std::filesystem::rename(stored, image, ec);
+  if (ec)
+    return fail("can not replace " + image.string());
+  std::filesystem::remove(stored.string() + ".ota", ec);
+  if (!std::filesystem::exists(image))
+    return fail("can not replace " + image.string());
+  return true;
 }
 
 }  // namespace
@@ -145,7 +190,7 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
     *error = "can not write the tuner driver and panel files into " + dir.string();
     return false;
   }
-  return true;
+  return StoreEveryPage(dir, error);
 }
 
 }  // namespace qtk::demo

@@ -1,9 +1,10 @@
-// The demo image opened and saved without touching any page: every record byte that the
+// A generated image opened and saved without touching any page: every record byte that the
 // save changes is listed here with the page that changes it and why. A page that writes a
 // field its load did not read back adds its line to kUntouchedSaveChanges; a change that is
 // not listed, or a listed one that does not happen, fails the test.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -13,6 +14,8 @@
 #include "page_env.h"
 #include "pages/page_list.h"
 #include "pages/page_set.h"
+#include "testdata/config_writer.h"
+#include "testdata/firmware_fixture.h"
 #include "testdata/image_builder.h"
 #include "testdata/saved_image.h"
 
@@ -26,8 +29,8 @@ struct UntouchedSaveChange {
   int value;  // the byte the save writes
 };
 
-// The demo record of the file differs from the saved one in these bytes, and only in these.
-// The demo is saved as the desktop program does it: every page loaded, then stored.
+// The generated record of the file differs from the saved one in these bytes, and only in
+// these. The image is saved as the desktop program does it: every page loaded, then stored.
 const UntouchedSaveChange kUntouchedSaveChanges[] = {
     {2, std::nullopt, "the clock and pad block comes from image offset 258", 131},
     {3, std::nullopt, "the clock and pad block comes from image offset 258", 132},
@@ -54,7 +57,7 @@ const UntouchedSaveChange kUntouchedSaveChanges[] = {
     {record::kExtTunerCodes + 3, PageId::kTuner, "the entries' [ExtTunerType] codes", 8},
 };
 
-// Tables the demo record leaves empty and a page writes whole from the description; any
+// Tables the generated record leaves empty and a page writes whole from the description; any
 // value may land in them, and a second untouched save must give them back unchanged.
 struct UntouchedSaveTable {
   size_t offset;
@@ -77,6 +80,8 @@ const std::pair<uint32_t, PageId> kUntouchedSaveChunks[] = {
     // The file of the chosen bus type replaces the dynamic panel chunk.
     {kDynamicPanelChunkId, PageId::kGpioUsage},
 };
+
+constexpr const char* kPassword = "1234";
 
 bool IsBuilt(PageId id) {
   bool built = false;
@@ -101,8 +106,8 @@ testdata::SavedImage SaveUntouched(const testdata::TempDir& dir, const std::stri
                                    const std::string& out) {
   LoadSession session;
   RecordingDialogs dialogs;
-  std::unique_ptr<FirmwareProject> project = OpenFirmware(
-      image, dir.File(testdata::kDefaultDescriptionName), demo::kDemoPassword, session, dialogs);
+  std::unique_ptr<FirmwareProject> project =
+      OpenFirmware(image, dir.File(testdata::kDefaultDescriptionName), kPassword, session, dialogs);
   EXPECT_TRUE(project) << dialogs.LastText();
   if (!project)
     return {};
@@ -115,11 +120,17 @@ testdata::SavedImage SaveUntouched(const testdata::TempDir& dir, const std::stri
   return testdata::ReadSavedImage(out);
 }
 
-TEST(UntouchedSave, TheDemoImageChangesOnlyWhereAPageMustChangeIt) {
+TEST(UntouchedSave, AGeneratedImageChangesOnlyWhereAPageMustChangeIt) {
+  // The image as generated, never stored by the pages, in a folder with its description and
+  // the files the Tuner and GPIO usage pages take.
   testdata::TempDir dir("qtk_untouched");
-  std::string error;
-  ASSERT_TRUE(demo::WriteDemoSet(dir.path(), &error)) << error;
-  const std::string image = dir.File(demo::kDemoImageName);
+  const testdata::DescriptionSpec description = testdata::RealisticDescription();
+  ASSERT_TRUE(description.Write(dir.File(testdata::kDefaultDescriptionName)));
+  ASSERT_TRUE(description.WriteItemFiles("ExtTunerDriver", dir.path(), 2048, 50));
+  ASSERT_TRUE(description.WriteItemFiles("GPIOBusType", dir.path(), 512, 60));
+  const std::string image = dir.File("generated.bin");
+  ASSERT_TRUE(testdata::WriteFile(
+      image, testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, kPassword)));
   const testdata::SavedImage loaded = testdata::ReadSavedImage(image);
   ASSERT_TRUE(loaded.parsed);
   const std::string out = dir.File("untouched.bin");
@@ -158,9 +169,8 @@ TEST(UntouchedSave, TheDemoImageChangesOnlyWhereAPageMustChangeIt) {
   // The saved image loads again and gives back the record that was saved.
   LoadSession reopened_session;
   RecordingDialogs dialogs;
-  std::unique_ptr<FirmwareProject> reopened =
-      OpenFirmware(out, dir.File(testdata::kDefaultDescriptionName), demo::kDemoPassword,
-                   reopened_session, dialogs);
+  std::unique_ptr<FirmwareProject> reopened = OpenFirmware(
+      out, dir.File(testdata::kDefaultDescriptionName), kPassword, reopened_session, dialogs);
   ASSERT_TRUE(reopened) << dialogs.LastText();
   EXPECT_EQ(
       std::vector<uint8_t>(reopened->settings.bytes().begin(), reopened->settings.bytes().end()),
@@ -180,6 +190,20 @@ TEST(UntouchedSave, TheDemoImageChangesOnlyWhereAPageMustChangeIt) {
   const std::string again = dir.File("untouched_again.bin");
   SaveUntouched(dir, out, again);
   EXPECT_TRUE(testdata::ReadFile(again) == testdata::ReadFile(out));
+}
+
+TEST(UntouchedSave, TheDemoImageIsWrittenAsAStoredFirmwareHoldsIt) {
+  // The demo set stores every page once, so an unedited save gives back the demo image.
+  testdata::TempDir dir("qtk_untouched_demo");
+  std::string error;
+  ASSERT_TRUE(demo::WriteDemoSet(dir.path(), &error)) << error;
+  const std::string image = dir.File(demo::kDemoImageName);
+  const std::string out = dir.File("unedited.bin");
+  ASSERT_TRUE(SaveUntouched(dir, image, out).parsed);
+  EXPECT_TRUE(testdata::ReadFile(out) == testdata::ReadFile(image));
+  // Only the folder's own files are left: no stored copy or OTA file of the demo's making.
+  EXPECT_FALSE(std::filesystem::exists(dir.File("demo_k7720x.stored.bin")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("demo_k7720x.stored.bin.ota")));
 }
 
 }  // namespace
