@@ -154,8 +154,11 @@ bool ReadValues(const std::string& path, const PageSet& model, std::map<PageId, 
     }
     const std::vector<PageField> known = page->Fields();
     for (const auto& [field_name, json] : fields.items()) {
+      // A structured binding is named through a reference: lambdas may not capture one in
+      // every compiler the project builds with.
+      const std::string& name = field_name;
       const bool exists = std::any_of(known.begin(), known.end(),
-                                      [&](const PageField& f) { return f.name == field_name; });
+                                      [&](const PageField& f) { return f.name == name; });
       if (!exists) {
         err << "qtkcli: " << page_name << ": no field " << Quoted(field_name) << "\n";
         return false;
