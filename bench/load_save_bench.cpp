@@ -2,6 +2,8 @@
 // in one run, with the peak memory of each.
 //
 //   load_save_bench [--qtkcli PATH] [--runs N]
+//   load_save_bench --write DIR     (only writes image.bin and its description into DIR, to
+//                                    profile the programs on them)
 //
 // The image holds eleven chunks: a boot loader region of 0x40000 (so the save also writes the
 // mirror block and the OTA file), a 10 MiB main code chunk, 1 MiB logo and database chunks,
@@ -94,15 +96,26 @@ void PrintRow(const char* what, const qtk::bench::ProcessRun& run,
 int main(int argc, char** argv) {
   fs::path qtkcli = QTK_QTKCLI_PATH;
   int runs = 5;
+  std::string write_only;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--qtkcli") == 0 && i + 1 < argc) {
       qtkcli = argv[++i];
     } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
       runs = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--write") == 0 && i + 1 < argc) {
+      write_only = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--qtkcli PATH] [--runs N]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--qtkcli PATH] [--runs N] | --write DIR\n", argv[0]);
       return 2;
     }
+  }
+  if (!write_only.empty()) {
+    const fs::path dir = write_only;
+    const bool ok = qtk::testdata::WriteFile((dir / "image.bin").string(), SixteenMiBImage()) &&
+                    qtk::testdata::RealisticDescription().Write(
+                        (dir / qtk::testdata::kDefaultDescriptionName).string());
+    std::printf("%s\n", ok ? "written" : "cannot write");
+    return ok ? 0 : 1;
   }
   const std::optional<fs::path> cat = qtk::bench::FindInPath("cat");
   if (!cat) {
