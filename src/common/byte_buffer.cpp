@@ -2,14 +2,25 @@
 
 #include <new>
 
-#ifdef __linux__
+// Under AddressSanitizer every buffer comes from the heap, where a read past its end is
+// caught; a mapping rounded up to whole large pages would hide it.
+#if defined(__SANITIZE_ADDRESS__)
+#define QTK_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QTK_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(__linux__) && !defined(QTK_ADDRESS_SANITIZER)
+#define QTK_LARGE_PAGE_BUFFERS 1
 #include <sys/mman.h>
 #endif
 
 namespace qtk {
 namespace {
 
-#ifdef __linux__
+#ifdef QTK_LARGE_PAGE_BUFFERS
 // The large page size of x86-64 and arm64 with 4 KiB pages; a buffer of at least this many
 // bytes is mapped on such a boundary.
 constexpr size_t kLargePage = size_t{2} << 20;
@@ -46,7 +57,7 @@ uint8_t* MapLargePages(size_t size, size_t& mapped) {
 ByteBuffer::ByteBuffer(size_t size) : size_(size) {
   if (size == 0)
     return;
-#ifdef __linux__
+#ifdef QTK_LARGE_PAGE_BUFFERS
   if (size >= kLargePage) {
     size_t mapped = 0;
     if (uint8_t* bytes = MapLargePages(size, mapped)) {
@@ -60,7 +71,7 @@ ByteBuffer::ByteBuffer(size_t size) : size_(size) {
 }
 
 void ByteBufferRelease::operator()(uint8_t* bytes) const {
-#ifdef __linux__
+#ifdef QTK_LARGE_PAGE_BUFFERS
   if (mapped != 0) {
     munmap(bytes, mapped);
     return;
