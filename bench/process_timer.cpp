@@ -78,15 +78,19 @@ std::optional<ProcessRun> BestOf(int runs, const std::vector<std::string>& argv,
     std::optional<ProcessRun> run = RunProcess(argv, directory, stdout_file);
     if (!run || run->exit_status != 0)
       return std::nullopt;
-    if (!best || run->wall_seconds < best->wall_seconds) {
-      const long peak = best ? std::max(best->peak_rss_kib, run->peak_rss_kib) : run->peak_rss_kib;
-      best = run;
-      best->peak_rss_kib = peak;
-    } else {
-      best->peak_rss_kib = std::max(best->peak_rss_kib, run->peak_rss_kib);
-    }
+    KeepBest(best, *run);
   }
   return best;
+}
+
+void KeepBest(std::optional<ProcessRun>& best, const ProcessRun& run) {
+  if (!best || run.wall_seconds < best->wall_seconds) {
+    const long peak = best ? std::max(best->peak_rss_kib, run.peak_rss_kib) : run.peak_rss_kib;
+    best = run;
+    best->peak_rss_kib = peak;
+  } else {
+    best->peak_rss_kib = std::max(best->peak_rss_kib, run.peak_rss_kib);
+  }
 }
 
 std::optional<std::filesystem::path> FindInPath(const std::string& program) {

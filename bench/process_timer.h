@@ -30,6 +30,9 @@ std::optional<ProcessRun> BestOf(int runs, const std::vector<std::string>& argv,
                                  const std::filesystem::path& directory = {},
                                  const std::filesystem::path& stdout_file = {});
 
+// Keeps the faster of `best` and `run`, with the larger peak memory of the two.
+void KeepBest(std::optional<ProcessRun>& best, const ProcessRun& run);
+
 // The program's full path when PATH holds it, else nothing.
 std::optional<std::filesystem::path> FindInPath(const std::string& program);
 

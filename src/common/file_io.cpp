@@ -1,6 +1,7 @@
 #include "common/file_io.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 
 namespace qtk {
@@ -17,6 +18,28 @@ std::optional<uint64_t> RegularFileSize(const std::filesystem::path& path) {
   return static_cast<uint64_t>(size);
 }
 
+// Measures a regular file, refuses it when it is larger than max_size (or than `room`, what
+// the destination can hold) before any memory is taken for it, and reads it whole into the
+// bytes that `allocate` gives for its size.
+template <typename Allocate>
+FileReadStatus ReadMeasured(const std::filesystem::path& path, uint64_t max_size, uint64_t room,
+                            Allocate allocate) {
+  const std::optional<uint64_t> size = RegularFileSize(path);
+  if (!size)
+    return FileReadStatus::kCannotOpen;
+  if (*size > max_size || *size > room)
+    return FileReadStatus::kTooBig;
+  std::ifstream file(path, std::ios::binary);
+  if (!file)
+    return FileReadStatus::kCannotOpen;
+  uint8_t* bytes = allocate(static_cast<size_t>(*size));
+  file.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(*size));
+  // A file that shrank since it was measured is no longer the file that was measured.
+  if (static_cast<uint64_t>(file.gcount()) != *size)
+    return FileReadStatus::kCannotOpen;
+  return FileReadStatus::kRead;
+}
+
 }  // namespace
 
 bool IsRegularFile(const std::filesystem::path& path) {
@@ -26,25 +49,23 @@ bool IsRegularFile(const std::filesystem::path& path) {
 
 FileContents ReadRegularFile(const std::filesystem::path& path, uint64_t max_size) {
   FileContents contents;
-  const std::optional<uint64_t> size = RegularFileSize(path);
-  if (!size)
-    return contents;
-  if (*size > max_size || *size > contents.bytes.max_size()) {
-    contents.status = FileReadStatus::kTooBig;
-    return contents;
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    return contents;
-  contents.bytes.resize(static_cast<size_t>(*size));
-  file.read(reinterpret_cast<char*>(contents.bytes.data()),
-            static_cast<std::streamsize>(contents.bytes.size()));
-  // A file that shrank since it was measured is no longer the file that was measured.
-  if (static_cast<uint64_t>(file.gcount()) != *size) {
+  contents.status = ReadMeasured(path, max_size, contents.bytes.max_size(), [&](size_t size) {
+    contents.bytes.resize(size);
+    return contents.bytes.data();
+  });
+  if (contents.status != FileReadStatus::kRead)
     contents.bytes.clear();
-    return contents;
-  }
-  contents.status = FileReadStatus::kRead;
+  return contents;
+}
+
+FileBuffer ReadFileBuffer(const std::filesystem::path& path, uint64_t max_size) {
+  FileBuffer contents;
+  contents.status = ReadMeasured(path, max_size, PTRDIFF_MAX, [&](size_t size) {
+    contents.bytes = ByteBuffer(size);
+    return contents.bytes.data();
+  });
+  if (contents.status != FileReadStatus::kRead)
+    contents.bytes = ByteBuffer();
   return contents;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_buffer.h"
+
 namespace qtk {
 
 // True when the path names a regular file (links followed). Only regular files are ever
@@ -31,6 +33,14 @@ struct FileContents {
 // Reads a regular file whole. Its size is measured first and a file larger than max_size is
 // refused before any memory is taken for it.
 FileContents ReadRegularFile(const std::filesystem::path& path, uint64_t max_size);
+
+// The same read into a buffer that is not cleared before the file fills it: for whole
+// firmware images, which every load and save reads.
+struct FileBuffer {
+  FileReadStatus status = FileReadStatus::kCannotOpen;
+  ByteBuffer bytes;
+};
+FileBuffer ReadFileBuffer(const std::filesystem::path& path, uint64_t max_size);
 
 // The bytes of ReadRegularFile, or nothing when the file cannot be read or is too big.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path,

@@ -70,12 +70,12 @@ bool ImageLoad::ReadImage(const std::string& entered_password) {
   if (project_.firmware_path.empty())
     return Fail(-1, load_messages::kSelectFirmware);
 
-  FileContents file = ReadRegularFile(project_.firmware_path, kMaxImageSize);
+  FileBuffer file = ReadFileBuffer(project_.firmware_path, kMaxImageSize);
   if (file.status == FileReadStatus::kTooBig)
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   if (file.status != FileReadStatus::kRead)
     return Fail(-1, load_messages::kCannotOpenFirmware);
-  std::vector<uint8_t>& image = file.bytes;
+  ByteBuffer& image = file.bytes;
   if (ParseImage(image, project_.chunks) == 0) {
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   }
@@ -97,8 +97,8 @@ bool ImageLoad::ReadImage(const std::string& entered_password) {
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   // The clock and pad settings start from the copy kept in the first chunk.
   if (ClockPadMirrored(project_.chunks)) {
-    std::copy_n(image.begin() + kClockPadImageOffset, record::kClockPadBlockSize,
-                image.begin() + static_cast<long>(record_start + record::kClockPadBlock));
+    std::copy_n(image.data() + kClockPadImageOffset, record::kClockPadBlockSize,
+                image.data() + record_start + record::kClockPadBlock);
   }
   project_.settings.CopyRecordIn(
       std::span<const uint8_t, record::kSize>(image.data() + record_start, record::kSize));

@@ -1,7 +1,8 @@
 #include "firmware/firmware_saver.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <array>
+#include <span>
 #include <vector>
 
 #include "common/file_io.h"
@@ -32,7 +33,9 @@ enum class CrcRomOutcome { kInserted, kFailedSilently, kFailedWithMessage };
 // Offsets are 32-bit, so an image is at most 4 GiB - 1 bytes long.
 constexpr uint64_t kMaxImageSize = 0xFFFFFFFFu;
 
-// Builds the output image in memory, from a copy of the loaded firmware file.
+// Builds the output image in memory: the loaded firmware file is read once into a buffer of
+// its size and every rewritten chunk is written into that buffer in place, so the unchanged
+// chunks are never copied and the image and its OTA file are written from the same bytes.
 //
 // The order of the steps follows what each written byte depends on: the replaced chunks
 // first; then the clock and pad bytes at offset 258, which lie inside the first chunk; then
@@ -42,8 +45,10 @@ constexpr uint64_t kMaxImageSize = 0xFFFFFFFFu;
 // the first chunk's CRC once more, over the length its header holds after all of this.
 class ImageSave {
  public:
-  ImageSave(FirmwareProject& project, const LoadSession& session, UserDialogs& dialogs)
-      : project_(project), session_(session), dialogs_(dialogs) {}
+  // With keep_original, the file as read is kept beside the image for HandOver.
+  ImageSave(FirmwareProject& project, const LoadSession& session, UserDialogs& dialogs,
+            bool keep_original)
+      : project_(project), session_(session), dialogs_(dialogs), keep_original_(keep_original) {}
 
   SaveResult Run(const std::string& output_path);
   // Hands the image as read and as written to `saved`.
@@ -75,8 +80,9 @@ class ImageSave {
   FirmwareProject& project_;
   const LoadSession& session_;
   UserDialogs& dialogs_;
-  std::vector<uint8_t> image_;
-  std::vector<uint8_t> original_;
+  const bool keep_original_;
+  ByteBuffer image_;
+  ByteBuffer original_;
   bool mirror_block_ = false;
   bool crc_rom_inserted_ = false;
 };
@@ -135,35 +141,34 @@ bool ImageSave::WriteReplacedChunk(int index) {
   if (capacity < 0)
     return Fail(FormatMessage(save_messages::kChunkTooBig, path));
   // The file may have changed since it was measured; it is read only if it still fits.
-  FileContents file = ReadRegularFile(path, static_cast<uint64_t>(capacity));
+  FileBuffer file = ReadFileBuffer(path, static_cast<uint64_t>(capacity));
   if (file.status == FileReadStatus::kTooBig)
     return Fail(FormatMessage(save_messages::kChunkTooBig, path));
   if (file.status != FileReadStatus::kRead)
     return Fail(FormatMessage(save_messages::kOpenChunkFailed, path));
-  const std::vector<uint8_t>& data = file.bytes;
+  const std::span<const uint8_t> data = file.bytes;
   const bool own_header = !entry.HasCrc() && entry.id == kBootloaderChunkId;
   if (own_header && data.size() < kChunkHeaderSize)
     return Fail(FormatMessage(save_messages::kBootloaderTooShort, path));
 
-  const uint32_t region = entry.region_size;
   const uint32_t length = static_cast<uint32_t>(data.size());
-  std::vector<uint8_t> chunk(region, entry.id == kUserDatabaseChunkId ? 0xFF : 0x00);
   uint8_t* out = At(entry.file_offset);
+  uint8_t* data_area = out + kChunkHeaderSize;
 
   if (own_header) {
     // The file brings its own header; only its data replaces the old data, and whatever
     // followed the old data stays.
-    std::copy(data.begin() + kChunkHeaderSize, data.end(), out + kChunkHeaderSize);
-  } else if (!entry.HasCrc()) {
-    std::copy(data.begin(), data.end(), chunk.begin());
-    std::copy_n(chunk.begin(), region - kChunkHeaderSize, out + kChunkHeaderSize);
-  } else {
+    std::copy(data.begin() + kChunkHeaderSize, data.end(), data_area);
+    return true;
+  }
+  // The file's bytes, then the filler up to the next header.
+  std::copy(data.begin(), data.end(), data_area);
+  std::fill(data_area + length, out + entry.region_size,
+            entry.id == kUserDatabaseChunkId ? 0xFF : 0x00);
+  if (entry.HasCrc()) {
     if (entry.id == kMainCodeChunkId)
       project_.password_refresh = true;
-    std::copy_n(out, kChunkHeaderSize, chunk.begin());
-    std::copy(data.begin(), data.end(), chunk.begin() + kChunkHeaderSize);
-    entry.crc = SealChunk(chunk.data(), length + (kChunkHeaderSize - kChunkHeaderFixedSize));
-    std::copy(chunk.begin(), chunk.end(), out);
+    entry.crc = SealChunk(out, length + (kChunkHeaderSize - kChunkHeaderFixedSize));
   }
   return true;
 }
@@ -207,26 +212,20 @@ bool ImageSave::WriteCommonChunk(int index) {
   const uint32_t region = entry.region_size;
   if (int64_t{region} - kChunkHeaderSize < int64_t{record::kSize})
     return Fail(save_messages::kCommonTooBig);
-  std::vector<uint8_t> chunk(region, 0);
+  // The data area after the record is written as zeros.
   uint8_t* out = At(entry.file_offset);
-  const bool flash_support = project_.config.SupportsFlashDevices();
-  if (!entry.HasCrc()) {
-    project_.settings.CopyRecordOut(std::span<uint8_t, record::kSize>(chunk.data(), record::kSize),
-                                    flash_support);
-    std::copy_n(chunk.begin(), region - kChunkHeaderSize, out + kChunkHeaderSize);
-    return true;
-  }
-  std::copy_n(out, kChunkHeaderSize, chunk.begin());
+  std::fill(out + kChunkHeaderSize, out + region, 0);
   project_.settings.CopyRecordOut(
-      std::span<uint8_t, record::kSize>(chunk.data() + kChunkHeaderSize, record::kSize),
-      flash_support);
-  entry.crc = SealChunk(chunk.data(), region - kChunkHeaderFixedSize);
-  std::copy(chunk.begin(), chunk.end(), out);
+      std::span<uint8_t, record::kSize>(out + kChunkHeaderSize, record::kSize),
+      project_.config.SupportsFlashDevices());
+  // Without a CRC the header stays as it was; with one, its length covers the whole region.
+  if (entry.HasCrc())
+    entry.crc = SealChunk(out, region - kChunkHeaderFixedSize);
   return true;
 }
 
 void ImageSave::WriteMirrorBlock() {
-  std::vector<uint8_t> mirror(kMirrorBlockSize, 0);
+  std::array<uint8_t, kMirrorBlockSize> mirror{};
   const ChunkTable& t = project_.chunks;
   for (int i = 0; i < t.count; ++i) {
     const ChunkEntry& e = t.entries[i];
@@ -248,7 +247,7 @@ CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
   ChunkEntry& entry = project_.chunks.entries[*index];
   const uint32_t region = entry.region_size;
   const uint64_t room = region > kUserDatabaseKeptBytes ? region - kUserDatabaseKeptBytes : 0;
-  FileContents rom = ReadRegularFile(crc_rom_path, room);
+  FileBuffer rom = ReadFileBuffer(crc_rom_path, room);
   if (rom.status == FileReadStatus::kCannotOpen) {
     dialogs_.ShowMessage(save_messages::kCannotOpenCrcRom + crc_rom_path);
     return CrcRomOutcome::kFailedWithMessage;
@@ -257,18 +256,14 @@ CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
     dialogs_.ShowMessage(save_messages::kCrcRomTooBig + crc_rom_path + "is too big!");
     return CrcRomOutcome::kFailedWithMessage;
   }
+  // The chunk keeps its first bytes; the ROM follows them, then zeros up to the next header.
   const uint32_t length = static_cast<uint32_t>(rom.bytes.size());
-  std::vector<uint8_t> chunk(region, 0);
   uint8_t* out = At(entry.file_offset);
-  if (!entry.HasCrc()) {
-    std::copy(rom.bytes.begin(), rom.bytes.end(), chunk.begin());
-    std::copy_n(chunk.begin(), region - kUserDatabaseKeptBytes, out + kUserDatabaseKeptBytes);
-    return CrcRomOutcome::kInserted;
-  }
-  std::copy_n(out, kUserDatabaseKeptBytes, chunk.begin());
-  std::copy(rom.bytes.begin(), rom.bytes.end(), chunk.begin() + kUserDatabaseKeptBytes);
-  entry.crc = SealChunk(chunk.data(), length + kUserDatabaseKeptBytes - kChunkHeaderFixedSize);
-  std::copy(chunk.begin(), chunk.end(), out);
+  uint8_t* rom_start = out + kUserDatabaseKeptBytes;
+  std::copy_n(rom.bytes.data(), length, rom_start);
+  std::fill(rom_start + length, out + region, 0);
+  if (entry.HasCrc())
+    entry.crc = SealChunk(out, length + kUserDatabaseKeptBytes - kChunkHeaderFixedSize);
   return CrcRomOutcome::kInserted;
 }
 
@@ -283,7 +278,7 @@ bool ImageSave::ImageLoadsAgain() const {
 bool ImageSave::WriteOutputs(const std::string& output_path) {
   const ChunkTable& t = project_.chunks;
   PendingFile image_file(output_path);
-  image_file.Write(image_);
+  image_file.Write(image_.data(), image_.size());
   // The OTA file carries everything after the first chunk, at most 1 MiB.
   const std::string ota_path = output_path + ".ota";
   PendingFile ota_file(ota_path);
@@ -312,13 +307,14 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
 SaveResult ImageSave::Run(const std::string& output_path) {
   if (!OutputNamesAllowed(output_path))
     return SaveResult::kFailed;
-  FileContents original = ReadRegularFile(project_.firmware_path, kMaxImageSize);
+  FileBuffer original = ReadFileBuffer(project_.firmware_path, kMaxImageSize);
   if (original.status != FileReadStatus::kRead) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
   }
-  image_ = original.bytes;
-  original_ = std::move(original.bytes);
+  image_ = std::move(original.bytes);
+  if (keep_original_)
+    original_ = ByteBuffer::CopyOf(image_);
   if (!CopyMatchesTheTable()) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
@@ -417,7 +413,7 @@ SaveResult SaveFirmware(FirmwareProject& project, const LoadSession& session,
   const ChunkTable chunks_before = project.chunks;
   const CustomerSettings settings_before = project.settings;
   const bool refresh_before = project.password_refresh;
-  ImageSave save(project, session, dialogs);
+  ImageSave save(project, session, dialogs, saved != nullptr);
   SaveResult result = save.Run(output_path);
   if (result == SaveResult::kSaved && saved != nullptr)
     save.HandOver(output_path, *saved);

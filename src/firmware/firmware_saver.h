@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_buffer.h"
 #include "common/user_dialogs.h"
 #include "firmware/clock_pad_mirror.h"
 #include "firmware/firmware_project.h"
@@ -57,8 +58,8 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
 // What a successful save wrote, for a report of its changes: the loaded firmware file as it
 // was read and the image as written, byte for byte, and the further outputs.
 struct SavedImage {
-  std::vector<uint8_t> before;
-  std::vector<uint8_t> after;
+  ByteBuffer before;
+  ByteBuffer after;
   std::string output_path;
   std::string ota_path;       // empty when no OTA file was written
   std::string crc_rom_path;   // empty when no CRC ROM went into the user database chunk

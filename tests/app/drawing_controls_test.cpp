@@ -92,6 +92,22 @@ class DrawingControlsTest : public QObject {
     QVERIFY(button.Render(BitmapPushButton::State::Normal) == before);
   }
 
+  // The state pictures are drawn on first use; a skin set later at the same size must not
+  // leave the pictures of the earlier skin in place.
+  void AnotherSkinAtTheSameSizeIsDrawnAnew() {
+    BitmapPushButton button("Go");
+    button.resize(60, 24);
+    QVERIFY(button.SetSkin(BitmapPushButton::kStandardSkinId, 5, 5, 5, 5, 4));
+    const QImage standard = button.StateImage(BitmapPushButton::State::Normal);
+    QImage plain(4 * 20, 22, QImage::Format_RGB32);
+    plain.fill(QColor(0x20, 0x80, 0x20));
+    QVERIFY(button.SetSkin(plain, 4, 2, 2, 2, 2));
+    const QImage green = button.StateImage(BitmapPushButton::State::Normal);
+    QCOMPARE(green.size(), QSize(60, 24));
+    QVERIFY(green != standard);
+    QCOMPARE(green.pixel(30, 12), QColor(0x20, 0x80, 0x20).rgb());
+  }
+
   void SevenSegmentDefaultsAndMetrics() {
     SevenSegmentDisplay display;
     display.resize(100, 50);

@@ -1,4 +1,5 @@
 #include "common/file_io.h"
+#include "common/byte_buffer.h"
 #include "common/pending_file.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,67 @@ TEST_F(FileIoTest, AHugeFileIsMeasuredNotRead) {
   ASSERT_TRUE(head);
   EXPECT_EQ(head->size, 3u);
   EXPECT_EQ(head->first_bytes, PatternBytes(3, 1));
+}
+
+// Around the size from which a buffer is mapped on large pages, and well beyond it: every byte
+// can be written and read back, a copy is equal, a move leaves the source empty.
+TEST(ByteBuffer, EverySizeHoldsItsBytesAcrossCopyAndMove) {
+  constexpr size_t kLarge = size_t{2} << 20;
+  for (size_t size :
+       {size_t{0}, size_t{1}, size_t{4097}, kLarge - 1, kLarge, kLarge + 1, 5 * kLarge + 12345}) {
+    ByteBuffer buffer(size);
+    ASSERT_EQ(buffer.size(), size);
+    EXPECT_EQ(buffer.empty(), size == 0);
+    const std::vector<uint8_t> pattern = PatternBytes(size, static_cast<uint8_t>(size));
+    std::copy(pattern.begin(), pattern.end(), buffer.data());
+    EXPECT_EQ(buffer.ToVector(), pattern) << size;
+
+    ByteBuffer copy = ByteBuffer::CopyOf(buffer);
+    EXPECT_EQ(copy.ToVector(), pattern) << size;
+    if (size > 0) {
+      copy[size - 1] ^= 0xFF;  // the copy is a block of its own
+      EXPECT_EQ(buffer[size - 1], pattern.back());
+    }
+    ByteBuffer moved = std::move(buffer);
+    EXPECT_EQ(moved.ToVector(), pattern) << size;
+    EXPECT_TRUE(buffer.empty());  // NOLINT(bugprone-use-after-move): a move leaves it empty
+    EXPECT_EQ(buffer.span().size(), 0u);
+    moved = std::move(copy);
+    EXPECT_EQ(moved.size(), size);
+  }
+}
+
+// The firmware read into a buffer answers exactly as the read into a vector, on small files
+// and on files large enough for a mapping of large pages.
+TEST_F(FileIoTest, BufferReadAnswersAsTheVectorRead) {
+  for (size_t size : {size_t{0}, size_t{1}, size_t{4096}, size_t{(3u << 20) + 5}}) {
+    const std::string path = dir.File("image.bin");
+    const auto bytes = PatternBytes(size, 3);
+    WriteFile(path, bytes);
+    FileBuffer exact = ReadFileBuffer(path, size);
+    EXPECT_EQ(exact.status, FileReadStatus::kRead) << size;
+    EXPECT_EQ(exact.bytes.ToVector(), bytes) << size;
+    EXPECT_EQ(ReadFileBuffer(path, kNoSizeLimit).bytes.ToVector(), bytes) << size;
+    if (size > 0) {
+      FileBuffer over = ReadFileBuffer(path, size - 1);
+      EXPECT_EQ(over.status, FileReadStatus::kTooBig) << size;
+      EXPECT_TRUE(over.bytes.empty()) << size;
+    }
+  }
+  EXPECT_EQ(ReadFileBuffer(dir.File("missing"), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  EXPECT_EQ(ReadFileBuffer(dir.path(), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  const std::string fifo = dir.File("pipe");
+  if (testdata::MakeFifo(fifo)) {
+    EXPECT_EQ(ReadFileBuffer(fifo, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  }
+  const std::string device = testdata::EndlessDevice();
+  if (!device.empty()) {
+    EXPECT_EQ(ReadFileBuffer(device, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  }
+  // Measured, refused, never allocated.
+  const std::string huge = dir.File("huge.bin");
+  ASSERT_TRUE(testdata::MakeSparseFile(huge, uint64_t{3} << 30));
+  EXPECT_EQ(ReadFileBuffer(huge, 0xFFFFFFFFu - (1u << 30)).status, FileReadStatus::kTooBig);
 }
 
 TEST_F(FileIoTest, PendingFileAppearsOnlyOnCommitAndNeverTouchesAnotherFile) {

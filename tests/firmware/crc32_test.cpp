@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "firmware/image/byte_order.h"
@@ -72,6 +73,72 @@ TEST(Crc32, ContinuesFromAGivenRegister) {
         << cut;
   }
 }
+
+// Every fast method against the byte table: the function the loads and saves call, the
+// carry-less folding (the table method where the processor lacks it) and the table method.
+struct CrcMethod {
+  const char* name;
+  uint32_t (*crc)(uint32_t, const uint8_t*, int64_t);
+};
+
+void PrintTo(const CrcMethod& method, std::ostream* out) {
+  *out << method.name;
+}
+
+class FastCrc : public ::testing::TestWithParam<CrcMethod> {};
+
+std::string MethodName(const ::testing::TestParamInfo<CrcMethod>& method) {
+  return method.param.name;
+}
+
+// The folding takes four 16-byte blocks per step, then single blocks, then single bytes, so
+// every length from 0 to 4096 covers each of these remainders.
+TEST_P(FastCrc, EqualsTheByteTableForEveryLengthOffsetAndRegister) {
+  const auto crc = GetParam().crc;
+  std::mt19937_64 rng(0x464F4C44);
+  std::vector<uint8_t> pool(4096 + 64);
+  for (uint8_t& b : pool)
+    b = static_cast<uint8_t>(rng());
+  for (int64_t length = 0; length <= 4096; ++length) {
+    const size_t offset = rng() % 64;
+    const uint32_t initial = (length % 2 == 0) ? kCrcInitial : static_cast<uint32_t>(rng());
+    const uint8_t* data = pool.data() + offset;
+    ASSERT_EQ(crc(initial, data, length), Crc32Bytewise(initial, data, length))
+        << "length " << length << " offset " << offset;
+  }
+  uint8_t byte = 0x55;
+  EXPECT_EQ(crc(0x12345678u, &byte, 0), 0x12345678u);
+  EXPECT_EQ(crc(0x12345678u, &byte, -64), 0x12345678u);
+}
+
+// Chunk-sized buffers, whole and cut at random points: the register after the first part
+// carries the second.
+TEST_P(FastCrc, EqualsTheByteTableOnChunkSizedBuffersAndAcrossCuts) {
+  const auto crc = GetParam().crc;
+  std::mt19937_64 rng(0x43555453);
+  std::vector<uint8_t> data((1u << 20) + 77);
+  for (uint8_t& b : data)
+    b = static_cast<uint8_t>(rng());
+  const int64_t n = static_cast<int64_t>(data.size());
+  const uint32_t whole = Crc32Bytewise(kCrcInitial, data.data(), n);
+  EXPECT_EQ(crc(kCrcInitial, data.data(), n), whole);
+  for (int i = 0; i < 20; ++i) {
+    const int64_t cut = static_cast<int64_t>(rng() % data.size());
+    EXPECT_EQ(crc(crc(kCrcInitial, data.data(), cut), data.data() + cut, n - cut), whole) << cut;
+  }
+  for (uint8_t fill : {uint8_t{0x00}, uint8_t{0xFF}}) {
+    const std::vector<uint8_t> constant(65536 + 63, fill);
+    const int64_t m = static_cast<int64_t>(constant.size());
+    EXPECT_EQ(crc(kCrcInitial, constant.data(), m), Crc32Bytewise(kCrcInitial, constant.data(), m))
+        << int{fill};
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, FastCrc,
+                         ::testing::Values(CrcMethod{"Crc32", Crc32},
+                                           CrcMethod{"Folded", Crc32Folded},
+                                           CrcMethod{"Sliced", Crc32Sliced}),
+                         MethodName);
 
 TEST(ByteOrder, BigEndianPutAndBoundedRead) {
   uint8_t buf[5] = {};

@@ -692,6 +692,33 @@ TEST_F(CrcRomTest, GoesIntoTheUserDatabaseBeforeTheOtaFileIsWritten) {
   EXPECT_GT(ParseImage(out, table), 0);
 }
 
+// What a save hands over for its change report: the file as it was read and the image as it
+// was written, both whole, with the names of the further outputs; a failed save hands over
+// nothing.
+TEST_F(CrcRomTest, ASaveHandsOverTheFileAsReadAndTheImageAsWritten) {
+  auto p = LoadStandard({.bootloader_region = 0x40000});
+  Mark(*p, kLogoChunkId, PatternBytes(300, 8), "logo.m2v");
+  env.session.crc_rom_path = env.dir.File("rom.bin");
+  WriteFile(env.session.crc_rom_path, PatternBytes(0x800, 34));
+  SavedImage saved;
+  ASSERT_TRUE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs, {}, &saved));
+  EXPECT_EQ(saved.before.ToVector(), original);
+  EXPECT_EQ(saved.after.ToVector(), ReadFile(out_path()));
+  EXPECT_NE(saved.after.ToVector(), original);
+  EXPECT_EQ(saved.output_path, out_path());
+  EXPECT_EQ(saved.ota_path, out_path() + ".ota");
+  EXPECT_EQ(saved.crc_rom_path, env.session.crc_rom_path);
+  EXPECT_TRUE(saved.mirror_block);
+
+  SavedImage untouched;
+  env.session.crc_rom_path.clear();
+  const std::string same_as_loaded = env.image_path();
+  EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, same_as_loaded, env.dialogs, {}, &untouched));
+  EXPECT_TRUE(untouched.before.empty());
+  EXPECT_TRUE(untouched.after.empty());
+  EXPECT_TRUE(untouched.output_path.empty());
+}
+
 TEST_F(CrcRomTest, RefusalsLeaveNoOutput) {
   auto p = LoadStandard();
   env.session.crc_rom_path = env.dir.File("missing.rom");

@@ -105,7 +105,9 @@ class Generator {
     return record;
   }
 
-  std::vector<ChunkSpec> Image(FirstChunk first_kind) {
+  // With `large`, a chunk of several MiB makes the image larger than the buffers that are
+  // mapped on large pages.
+  std::vector<ChunkSpec> Image(FirstChunk first_kind, bool large = false) {
     std::vector<ChunkSpec> later;
     ChunkSpec first;
     bool have_main = true;
@@ -153,6 +155,13 @@ class Generator {
       later.push_back(Chunk(kGameEmulatorChunkId, Chance(0.3)));
     if (Chance(0.3))
       later.push_back(Chunk(kOtherLaterId, Chance(0.5)));
+    if (large) {
+      ChunkSpec big = Chunk(kOtherLaterId + 1, Chance(0.5));
+      big.data = testdata::PatternBytes(static_cast<size_t>(Between(2 << 20, 4 << 20)),
+                                        static_cast<uint8_t>(Pick(256)));
+      big.region_size = static_cast<uint32_t>(128 + big.data.size() + Pick(5000));
+      later.push_back(big);
+    }
     if (first.id != kCommonDataChunkId)
       later.push_back(Common(Chance(0.3)));
     std::shuffle(later.begin(), later.end(), rng_);
@@ -201,7 +210,7 @@ class SaveRoundTrip : public ::testing::TestWithParam<FirstChunk> {
     return OpenFirmwareImage(path, *description_, password, session_, dialogs_);
   }
 
-  void RunCase(uint32_t seed);
+  void RunCase(uint32_t seed, bool large = false);
   void EditRecord(Generator& g, FirmwareProject& p);
   std::vector<Marked> MarkReplacements(Generator& g, FirmwareProject& p, const std::string& dir);
   void SaveAndCheck(FirmwareProject& p, const std::vector<Marked>& marked, const Bytes& original,
@@ -315,6 +324,50 @@ void ExpectReplacedChunk(const FirmwareProject& p, const Bytes& out, const Marke
   }
 }
 
+// Every byte outside what the save rewrites is the loaded file's byte: the data of the
+// common data chunk and of the replaced chunks (the data behind its own header for a boot
+// loader without CRC), the length and CRC fields of chunk headers, the clock and pad bytes,
+// the mirror block and the record tail. The ids, offsets, names and opaque header bytes of
+// rewritten chunks are carried over.
+void ExpectOnlyRewrittenBytesChanged(const FirmwareProject& p, const std::vector<Marked>& marked,
+                                     const Bytes& original, const Bytes& out) {
+  ASSERT_EQ(out.size(), original.size());
+  std::vector<bool> rewritten(out.size(), false);
+  auto mark = [&](size_t begin, size_t end) {
+    std::fill(rewritten.begin() + static_cast<long>(begin),
+              rewritten.begin() + static_cast<long>(std::min(end, out.size())), true);
+  };
+  auto mark_chunk = [&](const ChunkEntry& e) {
+    mark(e.file_offset + 4, e.file_offset + 8);
+    mark(e.file_offset + 12, e.file_offset + 16);
+    mark(e.file_offset + 128, size_t{e.file_offset} + e.region_size);
+  };
+  for (int i = 0; i < p.chunks.count; ++i) {
+    if (p.chunks.entries[i].id == kCommonDataChunkId)
+      mark_chunk(p.chunks.entries[i]);
+  }
+  for (const Marked& m : marked) {
+    const ChunkEntry& e = p.chunks.entries[m.index];
+    if (e.id == kBootloaderChunkId && !e.HasCrc())
+      mark(e.file_offset + 128, e.file_offset + m.file.size());
+    else
+      mark_chunk(e);
+  }
+  if (p.chunks.entries[0].HasCrc()) {
+    mark(4, 8);
+    mark(12, 16);
+  }
+  if (ClockPadMirrored(p.chunks))
+    mark(258, 264);
+  if (p.chunks.entries[0].region_size == kMirroredRegion)
+    mark(0x2F000, 0x30000 + 36);
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (!rewritten[i]) {
+      ASSERT_EQ(out[i], original[i]) << "byte " << i << " of " << out.size();
+    }
+  }
+}
+
 void SaveRoundTrip::SaveAndCheck(FirmwareProject& p, const std::vector<Marked>& marked,
                                  const Bytes& original, const std::string& out_path) {
   const bool refused = MirrorInsideItsOwnCrc(p, marked);
@@ -348,6 +401,7 @@ void SaveRoundTrip::SaveAndCheck(FirmwareProject& p, const std::vector<Marked>& 
   }
   for (const Marked& m : marked)
     ExpectReplacedChunk(p, out, m);
+  ExpectOnlyRewrittenBytesChanged(p, marked, original, out);
 
   const ChunkTable& t = p.chunks;
   const std::string ota_path = out_path + ".ota";
@@ -361,12 +415,12 @@ void SaveRoundTrip::SaveAndCheck(FirmwareProject& p, const std::vector<Marked>& 
   }
 }
 
-void SaveRoundTrip::RunCase(uint32_t seed) {
-  SCOPED_TRACE("seed " + std::to_string(seed));
+void SaveRoundTrip::RunCase(uint32_t seed, bool large) {
+  SCOPED_TRACE("seed " + std::to_string(seed) + (large ? " large" : ""));
   Generator g(seed);
   testdata::TempDir dir("qtk_round_trip");
   const std::string password = g.Password();
-  const std::vector<ChunkSpec> chunks = g.Image(GetParam());
+  const std::vector<ChunkSpec> chunks = g.Image(GetParam(), large);
   const Bytes original = testdata::BuildFirmware(chunks, password);
   const std::string image_path = dir.File("firmware.bin");
   testdata::WriteFile(image_path, original);
@@ -414,6 +468,16 @@ TEST_P(SaveRoundTrip, EverySavedImageLoadsAgainWithItsRecordAndPassword) {
     RunCase(seed);
     if (HasFailure())
       break;  // the first failing seed is the one to look at
+  }
+}
+
+// The same property on images of several MiB, a few seeds per kind of first chunk.
+TEST_P(SaveRoundTrip, LargeImagesToo) {
+  const uint32_t base = static_cast<uint32_t>(GetParam()) * 100000u + 50000u;
+  for (uint32_t seed = base; seed < base + 3; ++seed) {
+    RunCase(seed, true);
+    if (HasFailure())
+      break;
   }
 }
 

@@ -113,7 +113,10 @@ QImage BitmapPushButton::SkinImage(int skin_id) {
 }
 
 bool BitmapPushButton::SetSkin(int skin_id, int frames, int left, int top, int right, int bottom) {
-  return SetSkin(SkinImage(skin_id), frames, left, top, right, bottom);
+  // Every button of every page wears the standard skin; it is drawn once.
+  static const QImage standard = SkinImage(kStandardSkinId);
+  return SetSkin(skin_id == kStandardSkinId ? standard : SkinImage(skin_id), frames, left, top,
+                 right, bottom);
 }
 
 bool BitmapPushButton::SetSkin(const QImage& skin, int frames, int left, int top, int right,
@@ -127,7 +130,10 @@ bool BitmapPushButton::SetSkin(const QImage& skin, int frames, int left, int top
   top_ = top;
   right_ = right;
   bottom_ = bottom;
-  BuildStateImages();
+  // The state pictures are drawn when the button is first painted at its final size: a
+  // button that is not laid out yet has the default size of a window, and drawing four
+  // pictures of that size for each of the many buttons slowed the main window's start.
+  states_ = {};
   update();
   return true;
 }
@@ -147,11 +153,6 @@ void BitmapPushButton::BuildStateImages() const {
     const QImage frame = skin_.copy(i * frame_width, 0, frame_width, skin_.height());
     states_[i] = NineSlice(frame, size(), left_, top_, right_, bottom_);
   }
-}
-
-void BitmapPushButton::resizeEvent(QResizeEvent* event) {
-  QPushButton::resizeEvent(event);
-  BuildStateImages();
 }
 
 void BitmapPushButton::Draw(QPainter& painter, bool focused, bool pressed, bool enabled) const {

@@ -40,7 +40,6 @@ class BitmapPushButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildStateImages() const;
@@ -52,8 +51,8 @@ class BitmapPushButton : public QPushButton {
   int top_ = 0;
   int right_ = 0;
   int bottom_ = 0;
-  // Rebuilt whenever the button's size differs from theirs; a hidden button gets no resize
-  // events, so the size is checked when the images are used.
+  // Drawn when they are used at a size other than theirs: a layout resizes a button several
+  // times before it is shown, and a hidden button gets no resize events.
   mutable std::array<QImage, 4> states_;
 };
 

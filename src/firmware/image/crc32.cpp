@@ -55,6 +55,11 @@ inline uint32_t Slice(uint32_t word, size_t zeros) {
 }  // namespace
 
 uint32_t Crc32(uint32_t initial, const uint8_t* data, int64_t count) {
+  return Crc32FoldingAvailable() ? Crc32Folded(initial, data, count)
+                                 : Crc32Sliced(initial, data, count);
+}
+
+uint32_t Crc32Sliced(uint32_t initial, const uint8_t* data, int64_t count) {
   uint32_t r = initial;
   while (count >= static_cast<int64_t>(kSlices)) {
     r = Slice(r ^ LoadBigEndian(data), 12) ^ Slice(LoadBigEndian(data + 4), 8) ^
