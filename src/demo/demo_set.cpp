@@ -106,13 +106,15 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
     if (SaveFirmware(*project, session, stored.string(), dialogs) != SaveResult::kSaved)
       return fail("the demo image does not save");
   }
+  // The OTA file of the stored copy is no part of the demo set.
   std::error_code ec;
-  std::filesystem::rename(stored, image, ec);
-  if (ec)
-    return fail("can not replace " + image.string());
   std::filesystem::remove(stored.string() + ".ota", ec);
-  if (!std::filesystem::exists(image))
-    return fail("can not replace " + image.string());
+  std::filesystem::rename(stored, image, ec);
+  if (ec) {
+    *error = "can not replace " + image.string() + ": " + ec.message();
+    std::filesystem::remove(stored, ec);
+    return false;
+  }
   return true;
 }
 
