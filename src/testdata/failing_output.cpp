@@ -81,6 +81,12 @@ std::string FailureReason(const FailingOutputSeam& seam) {
   return OutputFailureText(failure);
 }
 
+std::string SingleFileFailureReason(const FailingOutputSeam& seam) {
+  if (seam.failed_call() == OutputCall::kOpen)
+    return OutputFailureText(OutputFailure::kCreate);
+  return FailureReason(seam);
+}
+
 int FailEachOutputCall(const std::function<bool(const FailingOutputSeam&)>& attempt, int max_runs) {
   for (int n = 1; n <= max_runs; ++n) {
     FailingOutputSeam seam(n);

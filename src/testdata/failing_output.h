@@ -49,6 +49,8 @@ class FailingOutputSeam : public OutputSeam {
 // The text a PendingFile gives for the failure of the seam's failed call (an open counts as
 // the failure to replace the old file: it reserves the name that keeps an old file aside).
 std::string FailureReason(const FailingOutputSeam& seam);
+// The same for an output of one file, whose only open is that of its temporary file.
+std::string SingleFileFailureReason(const FailingOutputSeam& seam);
 
 // Runs `attempt` once for every output call it makes: run N has call N fail, for N = 1, 2, ...
 // until a run no longer reaches the failing call. `attempt` makes its own checks and returns

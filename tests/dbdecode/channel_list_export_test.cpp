@@ -101,9 +101,11 @@ TEST_F(ExportTest, FailuresShowTheirMessageAndLeaveNoFile) {
       {Path("fw.bin"), ListSource::kImageDefaultDatabase, (dir.path() / "." / "fw.bin").string(),
        "The channel list can not be written over the file it is read from."},
       {Path("fw.bin"), ListSource::kImageDefaultDatabase, Path("no_such_folder/list.txt"),
-       "Can not write the channel list file " + Path("no_such_folder/list.txt") + "."},
+       "Can not write the channel list file " + Path("no_such_folder/list.txt") +
+           ": it can not be created."},
       {Path("fw.bin"), ListSource::kImageDefaultDatabase, dir.path().string(),
-       "Can not write the channel list file " + dir.path().string() + "."},
+       "Can not write the channel list file " + dir.path().string() +
+           ": it can not replace the old file."},
   };
   for (const Case& c : cases) {
     dialogs.messages.clear();

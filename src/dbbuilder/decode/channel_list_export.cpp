@@ -52,7 +52,10 @@ std::optional<ChannelList> ExportChannelList(const std::filesystem::path& source
   PendingFile file(list_path);
   const std::string& text = list->text;
   if (!file.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size()) || !file.Commit()) {
-    dialogs.ShowMessage(FormatMessage(decode_msg::kCannotWriteList, list_path.string()),
+    // The reason matters to the user: after a failed folder sync the complete list is in
+    // place, only its survival of a power cut is in doubt.
+    dialogs.ShowMessage(FormatMessage(decode_msg::kCannotWriteList, list_path.string()) +
+                            OutputFailureText(file.failure()) + ".",
                         MessageIcon::Error);
     return std::nullopt;
   }

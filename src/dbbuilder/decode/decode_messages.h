@@ -40,6 +40,7 @@ inline constexpr const char* kBuildWithLoadDomestic =
 
 inline constexpr const char* kSameAsSource =
     "The channel list can not be written over the file it is read from.";
-inline constexpr const char* kCannotWriteList = "Can not write the channel list file %s.";
+// Followed by what went wrong (an output failure text) and a full stop.
+inline constexpr const char* kCannotWriteList = "Can not write the channel list file %s: ";
 
 }  // namespace qtk::dbbuilder::decode_msg
