@@ -110,7 +110,11 @@ bool ConfigDescription::Load() {
     reader_.ReportError(kOtherError, 0, "Can not open config file.");
     return false;
   }
-  reader_.ini().SetPath(path, std::move(*document));
+  return Load(std::move(*document));
+}
+
+bool ConfigDescription::Load(ini::IniDocument document) {
+  reader_.ini().SetPath(reader_.description_path(), std::move(document));
 
   // Step 4: [CommonConfig].
   const std::string common = "CommonConfig";

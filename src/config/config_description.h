@@ -129,6 +129,9 @@ class ConfigDescription {
   // error state set; the sections before the failing one stay filled, the failing one may be
   // partly filled, the later ones keep what they held.
   bool Load();
+  // The same from the description's document, its file read once by the caller (Load reads
+  // the file and calls this); the path set before names the file in messages.
+  bool Load(ini::IniDocument document);
 
   // The code, number and message of the last fault (written only when a read fails).
   LoadError GetLoadError() const { return reader_.GetLoadError(); }

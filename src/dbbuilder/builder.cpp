@@ -236,7 +236,8 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   // m_6615_df.bin in its compressed form (raw when compression fails).
   user_file.Write(WriteUserDatabase(user));
   unzipped.Write(raw);
-  const std::optional<std::vector<uint8_t>> packed = CompressLzmaAlone(raw);
+  const std::optional<std::vector<uint8_t>> packed =
+      SearchLzmaAlone(raw, options.lzma_tunings).best;
   const std::vector<uint8_t>& value = packed ? *packed : raw;
   db.Write(value);
   if (!CommitOutputs({&chout, &db, &unzipped, &user_file}, out))

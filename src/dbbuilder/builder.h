@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <iosfwd>
 #include <limits>
+#include <span>
+
+#include "dbbuilder/lzma_compressor.h"
 
 namespace qtk::dbbuilder {
 
@@ -16,6 +19,10 @@ inline constexpr const char* kUpdatedImageName = "OUT.bin";
 struct BuilderOptions {
   // A binary file larger than this cannot be held ("No enough memory!"); tests lower it.
   uint64_t max_image_size = std::numeric_limits<uint64_t>::max();
+  // The encoder settings tried for m_6615_df.bin, the smallest output kept. The program
+  // always uses the default; a fuzz run that checks what the databases hold, not how small
+  // they are, takes one cheap setting.
+  std::span<const LzmaTuning> lzma_tunings = LzmaCandidateTunings();
 };
 
 // One run of dfv_k7720x: settings from dfv_k7720x.ini in `builder_dir`,

@@ -46,7 +46,7 @@ class SliceEncoder {
     lzma_options_lzma opt{};
     if (lzma_lzma_preset(&opt, tuning.preset | (tuning.extreme ? LZMA_PRESET_EXTREME : 0u)))
       return false;
-    opt.dict_size = kLzmaDictionarySize;
+    opt.dict_size = std::min(tuning.search_window, kLzmaDictionarySize);
     opt.lc = kLzmaLc;
     opt.lp = kLzmaLp;
     opt.pb = kLzmaPb;

@@ -27,6 +27,11 @@ struct LzmaTuning {
   uint32_t nice_len = 273;
   LzmaMatchFinder match_finder = LzmaMatchFinder::kBt4;
   uint32_t depth = 0;  // 0: liblzma's default for the match finder and nice_len
+  // How far back the encoder looks for matches (at least 4096). The header always announces
+  // kLzmaDictionarySize, which tells a decoder how much to buffer, so a stream encoded with a
+  // smaller window decodes to the same bytes; only the search is cheaper and its matches
+  // fewer. The builder keeps the full size.
+  uint32_t search_window = kLzmaDictionarySize;
 };
 
 // The settings the builder tries, in order; the smaller output counts, since the chunk's

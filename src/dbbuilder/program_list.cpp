@@ -53,16 +53,6 @@ uint64_t TpKey(int owner, uint32_t frequency, uint32_t symbol_rate, uint32_t pol
 
 }  // namespace
 
-ProgramTables::ProgramTables() {
-  satellites.reserve(kMaxSatellites);
-  no_program_mark.reserve(kMaxSatellites);
-  tps.reserve(kMaxTps);
-  tp_owner.reserve(kMaxTps);
-  programs.reserve(kMaxPrograms);
-  program_owner.reserve(kMaxPrograms);
-  tp_used.reserve(kMaxTps);
-}
-
 void ProgramTables::Clear() {
   satellites.clear();
   no_program_mark.clear();

@@ -40,7 +40,8 @@ struct ProgramTables {
   std::vector<int16_t> program_owner;  // per program
   std::vector<uint8_t> tp_used;        // per TP: 1 = a program refers to it (after Finish)
 
-  ProgramTables();
+  // The tables grow with the list: most lists are far below the limits, and the decoder's
+  // rebuild check makes a set of tables per decoded list.
   void Clear();
 };
 

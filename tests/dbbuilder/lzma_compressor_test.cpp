@@ -86,6 +86,21 @@ TEST(LzmaCompressor, AnyLzmaAloneDecoderRestoresTheInputAndThereIsNoEndMarker) {
   }
 }
 
+// A short search window changes the matches, never the header or what the stream unpacks to.
+TEST(LzmaCompressor, AShortSearchWindowKeepsTheHeaderAndDecodesTheSame) {
+  const Bytes raw = SampleDatabase(4000);  // 144000 bytes, beyond the shortest windows
+  for (uint32_t window : {4096u, 1u << 16, 1u << 23}) {
+    LzmaTuning tuning{0, false, 8, LzmaMatchFinder::kHc3, 4};
+    tuning.search_window = window;
+    std::optional<Bytes> packed = CompressLzmaAlone(raw, tuning);
+    ASSERT_TRUE(packed) << window;
+    EXPECT_EQ(Bytes(packed->begin() + 1, packed->begin() + 5), (Bytes{0x00, 0x00, 0x80, 0x00}))
+        << window;
+    EXPECT_EQ(DecodeAlone(*packed, raw.size()), raw) << window;
+    EXPECT_EQ(DecodeWithoutEndMarker(*packed, raw.size()), raw) << window;
+  }
+}
+
 // Strong on these records; weak: the 3-byte hash chain looking at one position only, about
 // 40 % larger here.
 constexpr LzmaTuning kStrong{9, true, 128, LzmaMatchFinder::kBt2, 0};

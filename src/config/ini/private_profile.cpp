@@ -23,13 +23,10 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exis
   return lines;
 }
 
-std::optional<std::string> FindValue(std::string_view section, std::string_view key,
-                                     const std::filesystem::path& file) {
-  const std::optional<std::string> text = ReadText(file);
-  if (!text)
-    return std::nullopt;
+std::optional<std::string> FindValueInText(std::string_view section, std::string_view key,
+                                           std::string_view text) {
   bool in_section = false;
-  for (std::string_view line : SplitLines(*text)) {
+  for (std::string_view line : SplitLines(text)) {
     if (auto header = SectionHeader(line)) {
       in_section = EqualsIgnoringCase(*header, section);
       continue;
@@ -41,6 +38,14 @@ std::optional<std::string> FindValue(std::string_view section, std::string_view 
     }
   }
   return std::nullopt;
+}
+
+std::optional<std::string> FindValue(std::string_view section, std::string_view key,
+                                     const std::filesystem::path& file) {
+  const std::optional<std::string> text = ReadText(file);
+  if (!text)
+    return std::nullopt;
+  return FindValueInText(section, key, *text);
 }
 
 }  // namespace
@@ -57,6 +62,12 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view default_value,
                                     const std::filesystem::path& file) {
   std::optional<std::string> value = FindValue(section, key, file);
+  return value ? *value : std::string(default_value);
+}
+
+std::string GetProfileStringFromText(std::string_view section, std::string_view key,
+                                     std::string_view default_value, std::string_view text) {
+  std::optional<std::string> value = FindValueInText(section, key, text);
   return value ? *value : std::string(default_value);
 }
 

@@ -30,6 +30,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view default_value,
                                     const std::filesystem::path& file);
 
+// GetPrivateProfileString over the content of a file already in memory: the same answer the
+// file of that content gives, key by key, without reading it again.
+std::string GetProfileStringFromText(std::string_view section, std::string_view key,
+                                     std::string_view default_value, std::string_view text);
+
 // Sets one key, keeping every other line of the file as it was. A missing key is added at
 // the end of its section; a missing section is appended; a missing file is created.
 // Returns false, changing nothing, when an existing file cannot be read or the file cannot be
