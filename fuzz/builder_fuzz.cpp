@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                 .search_window = 1u << 16};
   BuilderOptions options;
   options.lzma_tunings = {&kFast, 1};
+  options.table_limits = qtk::fuzz::kSmallTables;
   RunBuilder(qtk::fuzz::ScratchFolder(), qtk::fuzz::ScratchFolder(), out, options);
   if (size == 0)
     return 0;
@@ -57,8 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto user = DecodeDatabaseFile(Built(kUserDatabaseName), kUserDatabaseName, true);
   Check(packed && raw && user);
   Check(packed->text == raw->text);
-  Check(packed->satellites <= 2048 && packed->tps <= 8192 && packed->programs <= 20000);
-  Check(user->satellites <= 512 && user->tps <= 3000 && user->programs <= 5000);
+  const TableLimits& limits = options.table_limits;
+  Check(packed->satellites <= limits.satellites && packed->tps <= limits.tp_ids &&
+        packed->programs <= limits.programs);
+  Check(user->satellites <= limits.user_satellites && user->tps <= limits.user_tps &&
+        user->programs <= limits.user_programs);
   Check(packed->difference.empty());
   return 0;
 }

@@ -19,6 +19,7 @@
 #include "dbbuilder/decode/rebuild_check.h"
 #include "dbbuilder/program_list.h"
 #include "firmware/image/chunk_ids.h"
+#include "fuzz_scratch.h"
 #include "testdata/image_builder.h"
 
 namespace {
@@ -46,6 +47,7 @@ void CheckList(const Decoded<ChannelList>& list) {
 
 void RoundTrip(std::span<const uint8_t> text, uint8_t setting) {
   static ProgramTables tables;
+  tables.limits = qtk::fuzz::kSmallTables;
   std::ostringstream warnings;
   ParseProgramList(text, tables, warnings);
   WriterSettings settings;
@@ -60,6 +62,7 @@ void RoundTrip(std::span<const uint8_t> text, uint8_t setting) {
   Check(static_cast<bool>(list) && list->difference.empty());
   UserTables again_user;
   ProgramTables again;
+  again.limits = qtk::fuzz::kSmallTables;
   ParseProgramList({reinterpret_cast<const uint8_t*>(list->text.data()), list->text.size()}, again,
                    warnings);
   Check(WriteDefaultDatabase(again, settings, again_user) == raw);

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "dbbuilder/table_limits.h"
+
 namespace qtk::fuzz {
 
 inline const std::filesystem::path& ScratchFolder() {
@@ -32,6 +34,15 @@ inline void WriteScratch(const std::string& path, const uint8_t* data, size_t si
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
+
+// Table sizes for the targets that parse program lists: small enough that lists of a few
+// hundred bytes fill every table, so the table-full paths are reached at full speed.
+inline constexpr dbbuilder::TableLimits kSmallTables{.satellites = 8,
+                                                     .tp_ids = 24,
+                                                     .programs = 64,
+                                                     .user_satellites = 5,
+                                                     .user_tps = 12,
+                                                     .user_programs = 32};
 
 // A broken promise of the code under test: the fuzzer reports it as a crash.
 inline void Check(bool ok) {

@@ -8,14 +8,17 @@
 
 #include "dbbuilder/database_writer.h"
 #include "dbbuilder/program_list.h"
+#include "fuzz_scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace qtk::dbbuilder;
   static ProgramTables tables;
+  tables.limits = qtk::fuzz::kSmallTables;
   std::ostringstream warnings;
   ParseProgramList({data, size}, tables, warnings);
-  if (tables.satellites.size() > kMaxSatellites || tables.tps.size() > kMaxTpIds ||
-      tables.programs.size() > kMaxPrograms || tables.tp_used.size() != tables.tps.size()) {
+  const TableLimits& limits = tables.limits;
+  if (tables.satellites.size() > limits.satellites || tables.tps.size() > limits.tp_ids ||
+      tables.programs.size() > limits.programs || tables.tp_used.size() != tables.tps.size()) {
     std::abort();
   }
   for (const ProgramRecord& p : tables.programs) {
@@ -30,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UserTables user;
     const std::vector<uint8_t> raw = WriteDefaultDatabase(tables, settings, user);
     const std::vector<uint8_t> user_db = WriteUserDatabase(user);
-    if (raw.size() < 2 || user.satellites.size() > kMaxUserSatellites ||
-        user.tps.size() > kMaxUserTps || user.programs.size() > kMaxUserPrograms) {
+    if (raw.size() < 2 || user.satellites.size() > limits.user_satellites ||
+        user.tps.size() > limits.user_tps || user.programs.size() > limits.user_programs) {
       std::abort();
     }
     const size_t expected_user = user.satellites.size() * sat::kSize + user.tps.size() * tp::kSize +

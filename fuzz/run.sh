@@ -19,8 +19,8 @@ targets=(
   "save_fuzz 262144 image"
   "config_fuzz 65536 config"
   "setting_file_fuzz 4096 -"
-  "program_list_fuzz 2097152 program_list"
-  "builder_fuzz 262144 program_list"
+  "program_list_fuzz 65536 program_list"
+  "builder_fuzz 65536 program_list"
   "channel_list_fuzz 65536 program_list"
   "ini_writer_fuzz 8192 ini"
 )

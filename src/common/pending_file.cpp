@@ -111,16 +111,27 @@ bool PendingFile::Write(const uint8_t* data, size_t size) {
   return true;
 }
 
-bool PendingFile::Finish() {
+// Hands every written byte to the system, which starts writing it to the disk, so that the
+// disk works on one file while the next is handed over.
+bool PendingFile::HandOver() {
   if (failure_ != OutputFailure::kNone)
     return false;
-  if (finished_)
+  if (handed_over_ || finished_)
     return true;
   if (temp_.empty() && !CreateTemporary())
     return false;
-  OutputSeam& seam = CurrentOutputSeam();
-  if (!seam.Flush(*handle_))
+  if (!CurrentOutputSeam().Flush(*handle_))
     return Fail(OutputFailure::kFlush);
+  handed_over_ = true;
+  return true;
+}
+
+bool PendingFile::Finish() {
+  if (finished_)
+    return failure_ == OutputFailure::kNone;
+  if (!HandOver())
+    return false;
+  OutputSeam& seam = CurrentOutputSeam();
   if (!seam.Sync(*handle_))
     return Fail(OutputFailure::kSync);
   if (!seam.Close(std::move(handle_)))
@@ -147,7 +158,12 @@ bool PendingFile::Commit() {
 }
 
 bool CommitTogether(std::span<PendingFile* const> files) {
-  // Every file is complete on the disk before any target changes.
+  // Every file is complete on the disk before any target changes. All files are handed over
+  // before the first wait, so their writes to the disk overlap.
+  for (PendingFile* file : files) {
+    if (!file->HandOver())
+      return false;
+  }
   for (PendingFile* file : files) {
     if (!file->Finish())
       return false;

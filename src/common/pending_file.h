@@ -61,12 +61,14 @@ class PendingFile {
   friend bool CommitTogether(std::span<PendingFile* const> files);
   bool Fail(OutputFailure failure);
   bool CreateTemporary();
+  bool HandOver();
   bool Rename();
 
   std::filesystem::path target_;
   std::filesystem::path temp_;
   std::unique_ptr<OutputHandle> handle_;
   OutputFailure failure_ = OutputFailure::kNone;
+  bool handed_over_ = false;
   bool finished_ = false;
   bool committed_ = false;
 };

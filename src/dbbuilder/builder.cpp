@@ -219,6 +219,7 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   // Step 7: parse the list.
   out << msg::kStartBuilding;
   ProgramTables tables;
+  tables.limits = options.table_limits;
   ParseProgramList(text, tables, out);
 
   // Step 8: the default database; the user tables are filled on the way.

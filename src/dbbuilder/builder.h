@@ -7,6 +7,7 @@
 #include <span>
 
 #include "dbbuilder/lzma_compressor.h"
+#include "dbbuilder/table_limits.h"
 
 namespace qtk::dbbuilder {
 
@@ -23,6 +24,8 @@ struct BuilderOptions {
   // always uses the default; a fuzz run that checks what the databases hold, not how small
   // they are, takes one cheap setting.
   std::span<const LzmaTuning> lzma_tunings = LzmaCandidateTunings();
+  // The table sizes of the format; a fuzz run lowers them to reach the table-full paths.
+  TableLimits table_limits;
 };
 
 // One run of dfv_k7720x: settings from dfv_k7720x.ini in `builder_dir`,

@@ -130,13 +130,13 @@ std::vector<uint8_t> WriteDefaultDatabase(const ProgramTables& tables,
     SatelliteRecord sat_rec = tables.satellites[s];
     sat_rec.Set(sat::kSatIndex, s);
     AppendRecord(out, sat_rec);
-    Offer(user.satellites, kMaxUserSatellites, user.dropped_satellites, sat_rec);
+    Offer(user.satellites, tables.limits.user_satellites, user.dropped_satellites, sat_rec);
 
     const auto sat_tps = tps.Of(s);
     AppendU16(out, static_cast<uint16_t>(sat_tps.size()));
     for (uint32_t t : sat_tps) {
       AppendRecord(out, tables.tps[t]);
-      Offer(user.tps, kMaxUserTps, user.dropped_tps, tables.tps[t]);
+      Offer(user.tps, tables.limits.user_tps, user.dropped_tps, tables.tps[t]);
     }
 
     const size_t count_at = out.size();
@@ -148,7 +148,7 @@ std::vector<uint8_t> WriteDefaultDatabase(const ProgramTables& tables,
       const ProgramRecord& rec = tables.programs[p];
       AppendRecord(out, rec);
       if (PassesDomesticFilter(rec, settings.load_domestic)) {
-        Offer(user.programs, kMaxUserPrograms, user.dropped_programs,
+        Offer(user.programs, tables.limits.user_programs, user.dropped_programs,
               WithAudioOverride(rec, settings));
       }
     }

@@ -10,11 +10,6 @@
 
 namespace qtk::dbbuilder {
 
-// Sizes of the user tables.
-inline constexpr size_t kMaxUserSatellites = 512;
-inline constexpr size_t kMaxUserTps = 3000;
-inline constexpr size_t kMaxUserPrograms = 5000;
-
 // What the writer takes from the builder settings.
 struct WriterSettings {
   uint8_t load_domestic = 0;           // 0 all programs, 1 only region code 0, else none

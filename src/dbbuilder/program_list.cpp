@@ -126,7 +126,7 @@ uint32_t Col17Mask(int64_t value) {
 
 ProgramListParser::ProgramListParser(ProgramTables& tables, std::ostream& out)
     : tables_(tables), out_(out) {
-  tp_index_.reserve(kMaxTps);
+  tp_index_.reserve(tables.limits.tp_ids);
 }
 
 void ProgramListParser::ParseLine(std::string_view line) {
@@ -144,7 +144,7 @@ void ProgramListParser::Drop(const char* warning, std::string_view line) {
 }
 
 void ProgramListParser::ParseSatelliteLine(std::string_view line, bool no_program) {
-  if (tables_.satellites.size() >= kMaxSatellites) {
+  if (tables_.satellites.size() >= tables_.limits.satellites) {
     satellite_dropped_ = true;
     Drop(msg::kSatelliteTableFull, line);
     return;
@@ -171,7 +171,7 @@ void ProgramListParser::ParseProgramLine(std::string_view line) {
     Drop(msg::kSatelliteTableFull, line);
     return;
   }
-  if (tables_.programs.size() >= kMaxPrograms) {
+  if (tables_.programs.size() >= tables_.limits.programs) {
     Drop(msg::kProgramTableFull, line);
     return;
   }
@@ -216,7 +216,7 @@ void ProgramListParser::ParseProgramLine(std::string_view line) {
   if (auto it = tp_index_.find(key); it != tp_index_.end()) {
     tp_id = it->second;
   } else {
-    if (tables_.tps.size() >= kMaxTpIds) {
+    if (tables_.tps.size() >= tables_.limits.tp_ids) {
       Drop(msg::kTpTableFull, line);
       return;
     }

@@ -10,17 +10,9 @@
 #include <vector>
 
 #include "dbbuilder/record_layout.h"
+#include "dbbuilder/table_limits.h"
 
 namespace qtk::dbbuilder {
-
-// Table sizes of the program list tables.
-inline constexpr size_t kMaxSatellites = 2048;
-inline constexpr size_t kMaxTps = 12000;
-// A TP record's id field has 13 bits, so only the first 8192 TPs can be told apart; the table
-// is never filled beyond them.
-inline constexpr size_t kMaxTpIds = size_t{1} << 13;
-static_assert(kMaxTpIds <= kMaxTps);
-inline constexpr size_t kMaxPrograms = 20000;
 
 // The satellite of lines before the first satellite line: such programs and their TPs take
 // table slots and TP ids, but belong to no satellite and are never written. (Their records
@@ -39,6 +31,7 @@ struct ProgramTables {
   std::vector<ProgramRecord> programs;
   std::vector<int16_t> program_owner;  // per program
   std::vector<uint8_t> tp_used;        // per TP: 1 = a program refers to it (after Finish)
+  TableLimits limits;                  // kept by Clear
 
   // The tables grow with the list: most lists are far below the limits, and the decoder's
   // rebuild check makes a set of tables per decoded list.

@@ -347,5 +347,29 @@ TEST(TableLimits, ExtraProgramsAreDroppedWithAWarning) {
             "Warning: program table full (20000), line dropped: Late\t\t\t\t\t\t1\t5\t1\n");
 }
 
+// The fuzz targets parse with lowered table sizes; they must cut the tables at those sizes
+// exactly where the format's sizes would, and survive a parse into the same tables again.
+TEST(TableLimits, LoweredSizesCutTheTablesTheSameWay) {
+  Parsed p;
+  p.tables.limits = {.satellites = 2, .tp_ids = 3, .programs = 4};
+  const std::string text =
+      "*A\r\nP1\t\t\t\t\t\t1\t10\t1\r\nP2\t\t\t\t\t\t1\t11\t1\r\n"
+      "*B\r\nP3\t\t\t\t\t\t1\t10\t1\r\nP4\t\t\t\t\t\t1\t12\t1\r\n"
+      "P5\t\t\t\t\t\t1\t10\t1\r\nP7\t\t\t\t\t\t1\t10\t1\r\n*C\r\nP6\r\n";
+  for (int pass = 0; pass < 2; ++pass) {
+    std::ostringstream out;
+    ParseProgramList(test::Bytes(text), p.tables, out);
+    EXPECT_EQ(p.tables.satellites.size(), 2u);
+    EXPECT_EQ(p.tables.tps.size(), 3u);
+    EXPECT_EQ(p.tables.programs.size(), 4u);
+    EXPECT_EQ(p.tables.limits.programs, 4u);  // kept from one parse to the next
+    EXPECT_EQ(out.str(),
+              "Warning: TP table full (8192), line dropped: P4\t\t\t\t\t\t1\t12\t1\n"
+              "Warning: program table full (20000), line dropped: P7\t\t\t\t\t\t1\t10\t1\n"
+              "Warning: satellite table full (2048), line dropped: *C\n"
+              "Warning: satellite table full (2048), line dropped: P6\n");
+  }
+}
+
 }  // namespace
 }  // namespace qtk::dbbuilder
