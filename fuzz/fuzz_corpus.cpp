@@ -65,6 +65,18 @@ int main(int argc, char** argv) {
     const std::vector<uint8_t> image = qtk::testdata::BuildFirmware(chunks, "1234");
     for (const char* target : {"image_fuzz", "load_fuzz", "save_fuzz"})
       Put(root / target, name + ".bin", image);
+    // The inspection target: two length bytes (the first file's size / 4), the image, then
+    // the same image as the second file, once unchanged and once with a byte of its last
+    // chunk changed.
+    if (image.size() / 4 <= 0xFFFF && image.size() % 4 == 0) {
+      std::vector<uint8_t> pair = {static_cast<uint8_t>(image.size() / 4 >> 8),
+                                   static_cast<uint8_t>(image.size() / 4)};
+      pair.insert(pair.end(), image.begin(), image.end());
+      pair.insert(pair.end(), image.begin(), image.end());
+      Put(root / "inspect_fuzz", name + "_same.bin", pair);
+      pair[pair.size() - 200] ^= 0x5A;
+      Put(root / "inspect_fuzz", name + "_changed.bin", pair);
+    }
   }
 
   // The configuration description, and the record of the standard image as a setting file.

@@ -23,6 +23,7 @@ targets=(
   "builder_fuzz 65536 program_list"
   "channel_list_fuzz 65536 program_list"
   "ini_writer_fuzz 8192 ini"
+  "inspect_fuzz 524288 image"
 )
 for entry in "${targets[@]}"; do
   read -r target max_len dict <<<"$entry"
