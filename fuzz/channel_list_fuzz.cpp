@@ -68,8 +68,13 @@ void RoundTrip(std::span<const uint8_t> text, uint8_t setting) {
   Check(WriteDefaultDatabase(again, settings, again_user) == raw);
   Check(WriteUserDatabase(again_user) == user_db);
 
+  // Once the user tables are full, satellites whose TPs were all cut away have no line that
+  // could bring them back; the decoded list then says in its header that it differs, so
+  // exactness is asked only of user databases that nothing was cut from.
   Decoded<ChannelList> user_list = DecodeDatabaseFile(user_db, "user", true);
-  Check(static_cast<bool>(user_list) && user_list->difference.empty());
+  Check(static_cast<bool>(user_list));
+  const bool cut = user.dropped_satellites || user.dropped_tps || user.dropped_programs;
+  Check(cut || user_list->difference.empty());
 }
 
 }  // namespace
