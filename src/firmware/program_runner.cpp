@@ -1,25 +1,54 @@
 #include "firmware/program_runner.h"
 
-#include "firmware/program_location.h"
-
 #ifdef _WIN32
 #include <windows.h>
+
+#include "firmware/command_line.h"
 #else
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <thread>
 #endif
 
 namespace qtk {
 namespace {
 
+namespace fs = std::filesystem;
+
 #ifdef _WIN32
 
-bool StartAndWait(const ProgramStart& start) {
+// The program name comes first, quoted as a whole (a path holds no quotes); each argument is
+// quoted so that the program's runtime splits the line back into the same arguments.
+std::wstring CommandLine(const ProgramStart& start) {
   std::wstring command = L"\"" + start.executable.wstring() + L"\"";
-  for (const std::string& a : start.arguments) {
-    command += L" \"" + std::filesystem::path(a).wstring() + L"\"";
+  for (const std::string& a : start.arguments)
+    command += L" " + QuoteCommandLineArgument(fs::path(a).wstring());
+  return command;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+  ~Handle() {
+    if (h_ != nullptr)
+      CloseHandle(h_);
   }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  HANDLE* put() { return &h_; }
+
+ private:
+  HANDLE h_;
+};
+
+bool StartAndWait(const ProgramStart& start) {
+  std::wstring command = CommandLine(start);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -35,29 +64,130 @@ bool StartAndWait(const ProgramStart& start) {
   return true;
 }
 
+std::optional<int> StartWithStreams(const ProgramStart& start, const ProgramStreams& streams,
+                                    std::chrono::milliseconds time_limit) {
+  // Only the three handles made here are inheritable, so the child gets nothing else.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const auto create = [&](const fs::path& path) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  Handle out(create(streams.standard_output));
+  Handle err(create(streams.standard_error));
+  Handle input_read;
+  Handle input_write;
+  if (out.get() == nullptr || err.get() == nullptr ||
+      !CreatePipe(input_read.put(), input_write.put(), &inherit, 0) ||
+      !SetHandleInformation(input_write.get(), HANDLE_FLAG_INHERIT, 0)) {
+    return std::nullopt;
+  }
+  std::wstring command = CommandLine(start);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input_read.get();
+  startup.hStdOutput = out.get();
+  startup.hStdError = err.get();
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(start.executable.c_str(), command.data(), nullptr, nullptr, TRUE,
+                      CREATE_NO_WINDOW, nullptr, streams.working_directory.c_str(), &startup,
+                      &process)) {
+    return std::nullopt;
+  }
+  Handle process_handle(process.hProcess);
+  Handle thread_handle(process.hThread);
+  const auto limit = static_cast<DWORD>(time_limit.count());
+  if (WaitForSingleObject(process_handle.get(), limit) != WAIT_OBJECT_0) {
+    TerminateProcess(process_handle.get(), 1);
+    WaitForSingleObject(process_handle.get(), INFINITE);
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process_handle.get(), &code))
+    return std::nullopt;
+  return static_cast<int>(code);
+}
+
 #else
 
 extern "C" char** environ;
 
-bool StartAndWait(const ProgramStart& start) {
-  const std::string exe = start.executable.string();
-  std::vector<std::string> args_storage;
-  args_storage.push_back(exe);
-  args_storage.insert(args_storage.end(), start.arguments.begin(), start.arguments.end());
-  std::vector<char*> argv;
-  for (std::string& a : args_storage)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
+// The argument vector: the program's own path first, as a shell would give it.
+struct Arguments {
+  std::vector<std::string> storage;
+  std::vector<char*> pointers;
+  explicit Arguments(const ProgramStart& start) {
+    storage.push_back(start.executable.string());
+    storage.insert(storage.end(), start.arguments.begin(), start.arguments.end());
+    for (std::string& a : storage)
+      pointers.push_back(a.data());
+    pointers.push_back(nullptr);
+  }
+};
 
-  pid_t pid = 0;
-  if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
-    return false;
+int WaitFor(pid_t pid) {
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR)
       break;
   }
+  return status;
+}
+
+bool StartAndWait(const ProgramStart& start) {
+  Arguments arguments(start);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, arguments.storage[0].c_str(), nullptr, nullptr, arguments.pointers.data(),
+                  environ) != 0)
+    return false;
+  WaitFor(pid);
   return true;
+}
+
+std::optional<int> StartWithStreams(const ProgramStart& start, const ProgramStreams& streams,
+                                    std::chrono::milliseconds time_limit) {
+  Arguments arguments(start);
+  std::error_code ec;
+  // The stream files are opened after the change of directory, so they must not be relative.
+  const std::string out = fs::absolute(streams.standard_output, ec).string();
+  const std::string err = fs::absolute(streams.standard_error, ec).string();
+  int input[2];
+  if (pipe2(input, O_CLOEXEC) != 0)
+    return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&actions, streams.working_directory.c_str());
+  pid_t pid = 0;
+  const int started = posix_spawn(&pid, arguments.storage[0].c_str(), &actions, nullptr,
+                                  arguments.pointers.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(input[0]);
+  if (started != 0) {
+    close(input[1]);
+    return std::nullopt;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + time_limit;
+  int status = 0;
+  pid_t ended = 0;
+  while ((ended = waitpid(pid, &status, WNOHANG)) == 0 || (ended < 0 && errno == EINTR)) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      WaitFor(pid);
+      close(input[1]);
+      return std::nullopt;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  close(input[1]);
+  // A program ended by a signal has no exit code.
+  if (ended < 0 || !WIFEXITED(status))
+    return std::nullopt;
+  return WEXITSTATUS(status);
 }
 
 #endif
@@ -69,6 +199,11 @@ bool SystemProgramRunner::RunProgramAndWait(const std::string& program,
   const std::optional<ProgramStart> start =
       LocateProgram(program, arguments, application_directory_, installed_directory_);
   return start && StartAndWait(*start);
+}
+
+std::optional<int> RunProgramWithStreams(const ProgramStart& start, const ProgramStreams& streams,
+                                         std::chrono::milliseconds time_limit) {
+  return StartWithStreams(start, streams, time_limit);
 }
 
 }  // namespace qtk

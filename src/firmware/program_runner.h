@@ -1,8 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "firmware/program_location.h"
 
 namespace qtk {
 
@@ -35,5 +39,21 @@ class SystemProgramRunner : public ProgramRunner {
   std::filesystem::path application_directory_;
   std::filesystem::path installed_directory_;
 };
+
+// Where a program started by RunProgramWithStreams works: its current directory, and the files
+// that receive its standard output and standard error (created anew). Its standard input is a
+// pipe that stays open and is never written, as for a program nobody watches: one that waits
+// for input waits until the time limit.
+struct ProgramStreams {
+  std::filesystem::path working_directory;
+  std::filesystem::path standard_output;
+  std::filesystem::path standard_error;
+};
+
+// Starts a program the same way as the system runner, but with its standard streams in files
+// and a time limit, for callers that check what a program printed and how it ended. Gives its
+// exit code; nothing when it could not be started or had to be ended at the time limit.
+std::optional<int> RunProgramWithStreams(const ProgramStart& start, const ProgramStreams& streams,
+                                         std::chrono::milliseconds time_limit);
 
 }  // namespace qtk

@@ -1,20 +1,18 @@
 // Runs the real dfv_k7720x, copied into a temporary builder directory, from another
 // directory, the way the desktop program starts it: nobody at the console, standard input
 // open but never written.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
-#include <thread>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "dbbuilder/builder_arguments.h"
 #include "firmware/image/chunk_ids.h"
+#include "firmware/program_location.h"
+#include "firmware/program_runner.h"
 #include "test_support.h"
 #include "testdata/image_builder.h"
 
@@ -33,54 +31,38 @@ struct Result {
   std::string err;
 };
 
+// What a console program's line ends become on its standard streams: the C runtime of a
+// Windows program writes CR LF for each line feed, as every console program there does.
+std::string Console(std::string_view text) {
+#ifdef _WIN32
+  std::string lines;
+  for (const char c : text) {
+    if (c == '\n')
+      lines += '\r';
+    lines += c;
+  }
+  return lines;
+#else
+  return std::string(text);
+#endif
+}
+
 // Starts `exe` with `arguments` in `cwd` with standard output and standard error to files and
-// standard input a pipe that stays open; gives up (and kills the child) after 60 seconds.
+// standard input a pipe that stays open; gives up (and ends the child) after 60 seconds.
 Result RunProgram(const fs::path& exe, const fs::path& cwd,
                   const std::vector<std::string>& arguments = {}) {
   Result r;
-  const fs::path out_file = cwd / "stdout.txt";
-  const fs::path err_file = cwd / "stderr.txt";
-  std::vector<std::string> storage{exe.string()};
-  storage.insert(storage.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& a : storage)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int in_pipe[2];
-  if (pipe(in_pipe) != 0)
+  const ProgramStreams streams{cwd, cwd / "stdout.txt", cwd / "stderr.txt"};
+  const std::optional<int> code =
+      RunProgramWithStreams({exe, arguments}, streams, std::chrono::seconds(60));
+  if (!code)
     return r;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(in_pipe[0], STDIN_FILENO);
-    close(in_pipe[1]);
-    const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || chdir(cwd.c_str()) != 0)
-      _exit(127);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    execv(exe.c_str(), argv.data());
-    _exit(127);
-  }
-  close(in_pipe[0]);
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      close(in_pipe[1]);
-      return r;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  close(in_pipe[1]);
   r.finished = true;
-  r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = ReadText(out_file);
-  r.err = ReadText(err_file);
-  fs::remove(out_file);
-  fs::remove(err_file);
+  r.exit_code = *code;
+  r.out = ReadText(streams.standard_output);
+  r.err = ReadText(streams.standard_error);
+  fs::remove(streams.standard_output);
+  fs::remove(streams.standard_error);
   return r;
 }
 
@@ -89,7 +71,7 @@ struct Installed {
   TempDir current;
   fs::path exe;
   Installed() {
-    exe = builder / "dfv_k7720x";
+    exe = builder / ExecutableFileName("dfv_k7720x");
     fs::copy_file(QTK_DFV_K7720X_PATH, exe);
   }
   Result Run(const std::vector<std::string>& arguments = {}) {
@@ -119,9 +101,9 @@ TEST(BuilderExecutable, UsesItsOwnDirectoryAndTheCurrentOneAndEndsWithZero) {
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out,
-            "Start of searching Chinese Ch...\nEnd of searching Chinese Ch...\n"
-            "Start of building default value...\nEnd of building default value...\n"
-            "Start of update binary code...\nEnd of update binary code...\nFinished!\n");
+            Console("Start of searching Chinese Ch...\nEnd of searching Chinese Ch...\n"
+                    "Start of building default value...\nEnd of building default value...\n"
+                    "Start of update binary code...\nEnd of update binary code...\nFinished!\n"));
   for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"}) {
     EXPECT_TRUE(fs::is_regular_file(b.builder / name)) << name;
     EXPECT_FALSE(fs::exists(b.current / name)) << name;
@@ -137,13 +119,13 @@ TEST(BuilderExecutable, ErrorEndsDoNotWaitForInput) {
   Result r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, "Can't open txt file: " + (b.builder / "absent.txt").string() + "\n");
+  EXPECT_EQ(r.out, Console("Can't open txt file: " + (b.builder / "absent.txt").string() + "\n"));
 
   WriteText(b.builder / "dfv_k7720x.ini", "[File0]\r\nFile=\r\n");
   r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, "no txt file!\n");
+  EXPECT_EQ(r.out, Console("no txt file!\n"));
 
   WriteText(b.builder / "dfv_k7720x.ini", "[File1]\r\nFile=fw.bin\r\n");
   WriteText(b.builder / "program_list.txt", kList);
@@ -152,7 +134,8 @@ TEST(BuilderExecutable, ErrorEndsDoNotWaitForInput) {
   r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_TRUE(r.out.ends_with("Start of update binary code...\nUpdate binary code failed!\n"));
+  EXPECT_TRUE(
+      r.out.ends_with(Console("Start of update binary code...\nUpdate binary code failed!\n")));
 }
 
 TEST(BuilderExecutable, RunsWithoutAnIniFile) {
@@ -161,7 +144,7 @@ TEST(BuilderExecutable, RunsWithoutAnIniFile) {
   const Result r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_TRUE(r.out.ends_with("End of building default value...\nno binary file!\n"));
+  EXPECT_TRUE(r.out.ends_with(Console("End of building default value...\nno binary file!\n")));
   EXPECT_EQ(ReadText(b.builder / "unzipped_m_6615_df.bin").size(), 2u + 28 + 2 + 12 + 2 + 36);
 }
 
@@ -180,7 +163,8 @@ TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
     const Result r = b.Run(arguments);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exit_code, 0);
-    EXPECT_TRUE(r.out.ends_with("End of building default value...\nno binary file!\n")) << r.out;
+    EXPECT_TRUE(r.out.ends_with(Console("End of building default value...\nno binary file!\n")))
+        << r.out;
     EXPECT_EQ(r.err, "");
     for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"}) {
       EXPECT_TRUE(fs::is_regular_file(work / name)) << name;
@@ -193,7 +177,7 @@ TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
   // Messages name the full paths in that directory.
   WriteText(work / "dfv_k7720x.ini", "[File0]\r\nFile=absent.txt\r\n");
   const Result r = b.Run({"--directory", work.string()});
-  EXPECT_EQ(r.out, "Can't open txt file: " + (work / "absent.txt").string() + "\n");
+  EXPECT_EQ(r.out, Console("Can't open txt file: " + (work / "absent.txt").string() + "\n"));
 }
 
 TEST(BuilderExecutable, ArgumentsItCannotUseEndItWithUsageAndCodeTwo) {
@@ -212,17 +196,17 @@ TEST(BuilderExecutable, ArgumentsItCannotUseEndItWithUsageAndCodeTwo) {
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "dfv_k7720x: " + message + "\n" + kUsage);
+    EXPECT_EQ(r.err, Console("dfv_k7720x: " + message + "\n" + kUsage));
   }
   EXPECT_FALSE(fs::exists(b.builder / "m_6615_df.bin"));
   EXPECT_FALSE(fs::exists(b.current / "chout.txt"));
 
   Result r = b.Run({"--help"});
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, kUsage);
+  EXPECT_EQ(r.out, Console(kUsage));
   r = b.Run({"--version"});
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, std::string("dfv_k7720x ") + QTK_VERSION + "\n");
+  EXPECT_EQ(r.out, Console(std::string("dfv_k7720x ") + QTK_VERSION + "\n"));
   EXPECT_FALSE(fs::exists(b.builder / "m_6615_df.bin"));
 }
 

@@ -124,6 +124,20 @@ TEST(Builder, WithoutAnIniFileReadsProgramListTxtAndPutsEveryProgramInTheUserDat
   EXPECT_FALSE(fs::exists(f.builder / "chout.txt"));
 }
 
+TEST(Builder, ASecondRunReplacesEveryOutputOfTheFirst) {
+  Fixture f;
+  const std::string longer = kList + "Far\t\t1\t\t\t\t2\t3\t4\tH\t3\r\n";
+  f.List(longer);
+  f.Run();
+  // A shorter list leaves shorter files: nothing of the first run may survive in them.
+  f.List(kList);
+  EXPECT_EQ(f.Run(), std::string(kSearching) + kBuilding + "no binary file!\n");
+  const Bytes raw = RawDatabase(kList);
+  ASSERT_LT(raw.size(), RawDatabase(longer).size());
+  EXPECT_EQ(f.Built("unzipped_m_6615_df.bin"), raw);
+  EXPECT_EQ(DecodeAlone(f.Built("m_6615_df.bin")), raw);
+}
+
 TEST(Builder, SettingsReachTheDatabases) {
   Fixture f;
   const std::string list = kList + "Domestic\t\t1\t\t\t\t2\t3\t4\tH\t0\t\t1\tL\r\n";

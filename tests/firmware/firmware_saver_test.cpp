@@ -296,9 +296,15 @@ TEST_F(SaveTest, SameFileIsRefusedHoweverItIsWritten) {
   std::string upper = env.image_path();
   upper.replace(upper.size() - 3, 3, "BIN");
   const std::string dotted = (env.dir.path() / "." / "firmware.bin").string();
+  std::vector<std::string> paths = {env.image_path(), upper, dotted};
+#ifndef _WIN32
+  // Not on Windows: the C++ runtime there cannot make links (the system lets only
+  // administrators make them).
   const std::string link = env.dir.File("link.bin");
   std::filesystem::create_symlink(env.image_path(), link);
-  for (const std::string& path : {env.image_path(), upper, dotted, link}) {
+  paths.push_back(link);
+#endif
+  for (const std::string& path : paths) {
     env.dialogs.messages.clear();
     EXPECT_EQ(SaveFirmware(*p, env.session, path, env.dialogs), SaveResult::kFailed);
     EXPECT_EQ(env.dialogs.Texts(),

@@ -5,6 +5,7 @@
 #include "demo/demo_set.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/image/image_parser.h"
+#include "firmware/program_location.h"
 #include "page_env.h"
 #include "pages/general_page.h"
 
@@ -27,7 +28,7 @@ TEST(InstalledBuilder, ConvertsInTheApplicationDirectoryAndTheSaveCarriesBothDat
   testdata::TempDir prefix{"qtk_prefix"};
   const fs::path bin = prefix.path() / "usr local" / "bin";
   fs::create_directories(bin);
-  fs::copy_file(QTK_DFV_K7720X_PATH, bin / "dfv_k7720x");
+  fs::copy_file(QTK_DFV_K7720X_PATH, bin / ExecutableFileName("dfv_k7720x"));
   SystemProgramRunner runner(env.dir.path(), bin);
   env.context.runner = &runner;
   const std::string text = demo::DemoProgramList();

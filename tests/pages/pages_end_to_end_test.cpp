@@ -3,6 +3,7 @@
 
 #include "demo/demo_set.h"
 #include "firmware/firmware_saver.h"
+#include "firmware/program_location.h"
 #include "page_env.h"
 #include "pages/common_page.h"
 #include "pages/general_page.h"
@@ -112,7 +113,7 @@ TEST(PagesEndToEnd, WithoutTheDriverChunkASaveKeepsEveryTunerEntryForTheNextLoad
 TEST(PagesEndToEnd, ChannelListConvertedByTheRealBuilderReachesBothDatabaseChunks) {
   PageEnv env;
   env.settings().SetU8(record::kConfigVersion, 0x02);  // the current builder generation
-  const std::filesystem::path builder = env.dir.path() / "dfv_k7720x";
+  const std::filesystem::path builder = env.dir.path() / ExecutableFileName("dfv_k7720x");
   std::filesystem::copy_file(QTK_DFV_K7720X_PATH, builder);
   SystemProgramRunner runner(env.dir.path());
   env.context.runner = &runner;

@@ -1,0 +1,46 @@
+// A small program for the runner tests to start on every platform: it reports what it was
+// given the way the tests can check it.
+//   runner_probe args FILE ARG...  waits a moment, then writes each ARG followed by '|' into FILE
+//   runner_probe print CODE        prints its current directory on standard output and a
+//                                  line on standard error, then ends with exit code CODE
+//   runner_probe wait              reads standard input to its end
+//   runner_probe --directory DIR ARG...
+//                                  writes each ARG followed by '|' into DIR/arguments.txt, as
+//                                  an installed helper works on the files of DIR
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "args" && argc > 2) {
+    // A runner that did not wait would find no file.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::ofstream out(argv[2], std::ios::binary);
+    for (int i = 3; i < argc; ++i)
+      out << argv[i] << '|';
+    return out ? 0 : 1;
+  }
+  if (mode == "print" && argc > 2) {
+    std::cout << std::filesystem::current_path().string() << "\n";
+    std::cerr << "to standard error\n";
+    return std::atoi(argv[2]);
+  }
+  if (mode == "--directory" && argc > 2) {
+    std::ofstream out(std::filesystem::path(argv[2]) / "arguments.txt", std::ios::binary);
+    for (int i = 3; i < argc; ++i)
+      out << argv[i] << '|';
+    return out ? 0 : 1;
+  }
+  if (mode == "wait") {
+    std::string ignored;
+    while (std::getline(std::cin, ignored)) {
+    }
+    return 0;
+  }
+  return 64;
+}
