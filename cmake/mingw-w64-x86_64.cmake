@@ -20,6 +20,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config sees the target prefix only, never the build machine's libraries.
+set(ENV{PKG_CONFIG_LIBDIR} ${QTK_MINGW_PREFIX}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 
 # The programs carry the C++ runtime, libgcc and winpthread inside them, so a bare .exe runs
 # on any Windows machine: only system DLLs are left to load.

@@ -2,10 +2,12 @@
 # Cross-builds qtkcli, dfv_k7720x, qtkdemo and the tests for 64-bit Windows with mingw-w64 and
 # packs the three programs with a README into a zip:
 #   scripts/build-windows.sh [--test] [BUILD_DIR]      (BUILD_DIR: build-windows)
-# --test runs every test under wine afterwards.
+# --test runs every test under wine afterwards, with the temporary folder under a name that
+# is not ASCII, as many users' profile folders are.
 #
-# liblzma and GoogleTest are built for the target from Debian's own sources into a prefix
-# outside the source tree, once; later runs reuse it, and the wine prefix the tests run in:
+# liblzma, the MPEG-2 still coder (libavcodec, libavutil, libswscale) and GoogleTest are built
+# for the target from Debian's own sources into a prefix outside the source tree, once; later
+# runs reuse it, and the wine prefix the tests run in:
 #   QTK_MINGW_PREFIX (default /var/cache/qtk7720x-mingw)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,50 +21,86 @@ prefix=${QTK_MINGW_PREFIX:-/var/cache/qtk7720x-mingw}
 triple=x86_64-w64-mingw32
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=$(nproc)
+started=$SECONDS
 
 bash "$root/scripts/install-deps.sh" --windows
+mkdir -p "$prefix/stamps"
 
-# What the prefix was built from; another source version or recipe rebuilds it.
-xz_version=$(apt-cache policy xz-utils | sed -n "s/^ *Candidate: //p")
-gtest_version=$(dpkg-query -W -f='${Version}' libgtest-dev)
-recipe="recipe 1; xz-utils $xz_version; googletest $gtest_version"
-stamp=$prefix/qtk7720x-prefix.txt
-
-build_prefix() {
-  echo "build-windows: building liblzma and GoogleTest for $triple into $prefix"
-  rm -rf "$prefix/include" "$prefix/lib" "$prefix/share"
-  mkdir -p "$prefix"
+# Builds one library into the prefix unless its stamp names the same source version and
+# recipe: `prefix_library NAME RECIPE FUNCTION`. The log is shown only when the build fails.
+prefix_library() {
+  local name=$1 recipe=$2 build_function=$3 stamp=$prefix/stamps/$1.txt
+  if [[ -f $stamp && $(cat "$stamp") == "$recipe" ]]; then
+    return
+  fi
+  echo "build-windows: building $name for $triple into $prefix"
   local work
   work=$(mktemp -d)
   # apt-get source downloads as the _apt user, which must reach the folder.
   chmod 755 "$work"
-  (
-    cd "$work"
-    apt-get source -qq "xz-utils=$xz_version" >/dev/null
-    cd xz-utils-*/
-    ./configure --host=$triple --prefix="$prefix" --disable-shared --enable-static \
-      --disable-xz --disable-xzdec --disable-lzmadec --disable-lzmainfo --disable-lzma-links \
-      --disable-scripts --disable-doc --disable-nls \
-      CC=$triple-gcc-posix AR=$triple-ar RANLIB=$triple-ranlib STRIP=$triple-strip
-    make -j "$jobs" install
-  ) >"$work/xz-utils.log" 2>&1 || { tail -30 "$work/xz-utils.log"; exit 1; }
-  cmake -S /usr/src/googletest -B "$work/googletest" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF \
-    >/dev/null
-  cmake --build "$work/googletest" -j "$jobs" >/dev/null
-  cmake --install "$work/googletest" >/dev/null
-  # CLI11 and nlohmann-json are headers only: Debian's copies, with their CMake package files,
-  # which find their headers relative to themselves.
-  mkdir -p "$prefix/include" "$prefix/share/cmake"
-  cp -r /usr/include/CLI /usr/include/nlohmann "$prefix/include/"
-  cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
+  # Started apart and waited for, so that the first failing command ends it (a subshell whose
+  # status is tested runs on after failures).
+  (cd "$work" && "$build_function") >"$work/build.log" 2>&1 &
+  if ! wait $!; then
+    tail -40 "$work/build.log"
+    exit 1
+  fi
   rm -rf "$work"
   echo "$recipe" >"$stamp"
 }
 
-if [[ ! -f $stamp || $(cat "$stamp") != "$recipe" ]]; then
-  build_prefix
-fi
+# The source of a Debian package, unpacked in the current folder; prints its folder.
+debian_source() {
+  apt-get source -qq "$1=$2" >/dev/null
+  ls -d "$PWD/$1"-*/
+}
+
+xz_version=$(apt-cache policy xz-utils | sed -n "s/^ *Candidate: //p")
+build_liblzma() {
+  cd "$(debian_source xz-utils "$xz_version")"
+  ./configure --host=$triple --prefix="$prefix" --disable-shared --enable-static \
+    --disable-xz --disable-xzdec --disable-lzmadec --disable-lzmainfo --disable-lzma-links \
+    --disable-scripts --disable-doc --disable-nls \
+    CC=$triple-gcc-posix AR=$triple-ar RANLIB=$triple-ranlib STRIP=$triple-strip
+  make -j "$jobs" install
+}
+
+# Only what the boot logos need: the MPEG-2 video coder both ways, its stream parser and the
+# pixel format conversion; nothing detected from the build machine, no assembler.
+ffmpeg_version=$(apt-cache policy libavcodec-dev | sed -n "s/^ *Candidate: //p")
+build_libav() {
+  cd "$(debian_source ffmpeg "$ffmpeg_version")"
+  ./configure --prefix="$prefix" --enable-cross-compile --cross-prefix=$triple- \
+    --cc=$triple-gcc-posix --cxx=$triple-g++-posix --target-os=mingw32 --arch=x86_64 \
+    --pkg-config=pkg-config --enable-static --disable-shared --disable-autodetect \
+    --disable-everything --disable-programs --disable-doc --disable-network \
+    --disable-avdevice --disable-avformat --disable-avfilter --disable-swresample \
+    --disable-postproc --disable-x86asm --enable-swscale --enable-encoder=mpeg2video \
+    --enable-decoder=mpeg2video --enable-parser=mpegvideo
+  make -j "$jobs" install
+}
+
+gtest_version=$(dpkg-query -W -f='${Version}' libgtest-dev)
+build_googletest() {
+  cmake -S /usr/src/googletest -B googletest -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF
+  cmake --build googletest -j "$jobs"
+  cmake --install googletest
+}
+
+# CLI11 and nlohmann-json are headers only: Debian's copies, with their CMake package files,
+# which find their headers relative to themselves.
+headers_version=$(dpkg-query -W -f='${Version} ' libcli11-dev nlohmann-json3-dev)
+copy_headers() {
+  mkdir -p "$prefix/include" "$prefix/share/cmake"
+  cp -r /usr/include/CLI /usr/include/nlohmann "$prefix/include/"
+  cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
+}
+
+prefix_library liblzma "recipe 1; xz-utils $xz_version" build_liblzma
+prefix_library libav "recipe 1; ffmpeg $ffmpeg_version" build_libav
+prefix_library googletest "recipe 1; googletest $gtest_version" build_googletest
+prefix_library headers "recipe 1; $headers_version" copy_headers
 
 # The wine prefix exists before anything runs under wine: created on first use, it takes
 # longer than a test's time limit.
@@ -72,20 +110,32 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   wineboot --init >/dev/null 2>&1
   wineserver -w
 fi
+echo "build-windows: prefix ready after $((SECONDS - started)) s"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQTK_MINGW_PREFIX="$prefix" \
   -DQTK_BUILD_GUI=OFF -DQTK_BUILD_BENCH=OFF -DQTK_BUILD_FUZZ=OFF \
-  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
 cmake --build "$build" -j "$jobs"
 (cd "$build" && cpack -G ZIP >/dev/null)
-echo "build-windows: $(ls "$build"/qtk7720x-*-windows-x86_64.zip)"
+echo "build-windows: $(ls "$build"/qtk7720x-*-windows-x86_64.zip) after $((SECONDS - started)) s"
 
 if $run_tests; then
-  # One wine server for the whole run instead of one per test program.
+  # The tests' temporary folders go below a folder named in Latin and Chinese letters: every
+  # path the tests hand around then holds characters outside ASCII and the ANSI code page.
+  temp=$prefix/temp/Jürgen-固件
+  rm -rf "$temp"
+  mkdir -p "$temp"
+  export TMP=Z:${temp//\//\\} TEMP=Z:${temp//\//\\}
+  # One wine server for the whole run instead of one per test program. Its service processes
+  # start with the first program and would inherit that program's output pipe: a test list
+  # read through that pipe would never end. They start here, on no pipe at all.
   wineserver -p
+  wine cmd /c ver </dev/null >/dev/null 2>&1
   status=0
   ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=$?
   wineserver -k || true
+  rm -rf "$temp"
+  echo "build-windows: tests done after $((SECONDS - started)) s"
   exit $status
 fi
