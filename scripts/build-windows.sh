@@ -66,7 +66,10 @@ build_liblzma() {
 }
 
 # Only what the boot logos need: the MPEG-2 video coder both ways, its stream parser and the
-# pixel format conversion; nothing detected from the build machine, no assembler.
+# pixel format conversion; nothing detected from the build machine. The assembler code stays
+# in, built with nasm as on Debian: without the assembler files the inline assembler turns
+# the colours of the RGB to YUV conversion wrong, and without any assembler the frame buffers
+# are aligned too little for the decoder to take a 16 pixels wide still.
 ffmpeg_version=$(apt-cache policy libavcodec-dev | sed -n "s/^ *Candidate: //p")
 build_libav() {
   cd "$(debian_source ffmpeg "$ffmpeg_version")"
@@ -75,7 +78,7 @@ build_libav() {
     --pkg-config=pkg-config --enable-static --disable-shared --disable-autodetect \
     --disable-everything --disable-programs --disable-doc --disable-network \
     --disable-avdevice --disable-avformat --disable-avfilter --disable-swresample \
-    --disable-postproc --disable-x86asm --enable-swscale --enable-encoder=mpeg2video \
+    --disable-postproc --enable-swscale --enable-encoder=mpeg2video \
     --enable-decoder=mpeg2video --enable-parser=mpegvideo
   make -j "$jobs" install
 }
@@ -98,7 +101,7 @@ copy_headers() {
 }
 
 prefix_library liblzma "recipe 1; xz-utils $xz_version" build_liblzma
-prefix_library libav "recipe 1; ffmpeg $ffmpeg_version" build_libav
+prefix_library libav "recipe 3; ffmpeg $ffmpeg_version" build_libav
 prefix_library googletest "recipe 1; googletest $gtest_version" build_googletest
 prefix_library headers "recipe 1; $headers_version" copy_headers
 

@@ -26,6 +26,8 @@ if [[ ${1:-} == --windows ]]; then
     # Windows test programs. liblzma and GoogleTest are built for the target from Debian's
     # own sources by scripts/build-windows.sh (apt-get source needs dpkg-dev, above).
     g++-mingw-w64-x86-64-posix wine wine64
+    # The assembler of the MPEG-2 still coder's fast paths.
+    nasm
   )
 fi
 
