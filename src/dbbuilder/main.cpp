@@ -1,7 +1,8 @@
 // dfv_k7720x: the console default database builder. A builder run reads no input and ends
 // with exit code 0 at every end it reports itself; arguments it cannot use end it with 2
 // before it starts, and an exception that no step handled is reported on standard output and
-// ends it with 1.
+// ends it with 1. Standard output stays in text mode: on Windows each message ends in CR LF,
+// as the builder has always printed there and as Windows programs read console text.
 #include <filesystem>
 #include <iostream>
 #include <string>

@@ -64,13 +64,46 @@ bool StartAndWait(const ProgramStart& start) {
   return true;
 }
 
+// The list of handles a started program inherits, and nothing else: without it a program
+// inherits every inheritable handle of the caller, also those another thread has just made.
+class InheritedHandles {
+ public:
+  explicit InheritedHandles(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    storage_.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &size))
+      return;
+    list_ = list;
+    ok_ = UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                    handles_.size() * sizeof(HANDLE), nullptr, nullptr) != 0;
+  }
+  ~InheritedHandles() {
+    if (list_ != nullptr)
+      DeleteProcThreadAttributeList(list_);
+  }
+  InheritedHandles(const InheritedHandles&) = delete;
+  InheritedHandles& operator=(const InheritedHandles&) = delete;
+  LPPROC_THREAD_ATTRIBUTE_LIST get() const { return ok_ ? list_ : nullptr; }
+
+ private:
+  std::vector<HANDLE> handles_;
+  std::vector<char> storage_;
+  LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+  bool ok_ = false;
+};
+
 std::optional<int> StartWithStreams(const ProgramStart& start, const ProgramStreams& streams,
                                     std::chrono::milliseconds time_limit) {
-  // Only the three handles made here are inheritable, so the child gets nothing else.
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  // Shared for reading, writing and deleting: the caller reads, replaces or removes the files
+  // as soon as the program has ended, also while a process the system started beside it (a
+  // console host) still holds its copy of the handle.
   const auto create = [&](const fs::path& path) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.c_str(), GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   };
   Handle out(create(streams.standard_output));
   Handle err(create(streams.standard_error));
@@ -81,17 +114,21 @@ std::optional<int> StartWithStreams(const ProgramStart& start, const ProgramStre
       !SetHandleInformation(input_write.get(), HANDLE_FLAG_INHERIT, 0)) {
     return std::nullopt;
   }
+  InheritedHandles inherited({input_read.get(), out.get(), err.get()});
+  if (inherited.get() == nullptr)
+    return std::nullopt;
   std::wstring command = CommandLine(start);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input_read.get();
-  startup.hStdOutput = out.get();
-  startup.hStdError = err.get();
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = input_read.get();
+  startup.StartupInfo.hStdOutput = out.get();
+  startup.StartupInfo.hStdError = err.get();
+  startup.lpAttributeList = inherited.get();
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(start.executable.c_str(), command.data(), nullptr, nullptr, TRUE,
-                      CREATE_NO_WINDOW, nullptr, streams.working_directory.c_str(), &startup,
-                      &process)) {
+                      CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                      streams.working_directory.c_str(), &startup.StartupInfo, &process)) {
     return std::nullopt;
   }
   Handle process_handle(process.hProcess);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/utf8_path.h"
 #include "pages/record_fields.h"
 #include "settings/setting_file.h"
 
@@ -253,7 +254,7 @@ void TunerPage::ChooseDriverFile() {
   // Without a driver for the type the path names the directory itself, which the save
   // refuses to open: the image never leaves with a driver that belongs to another type.
   ChunkEntry& chunk = project().chunks.entries[static_cast<size_t>(driver_chunk_index_)];
-  chunk.replacement_path = (context().application_directory / file_name).string();
+  chunk.replacement_path = Utf8FromPath(context().application_directory / file_name);
   chunk.replace = true;
 }
 

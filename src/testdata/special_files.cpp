@@ -30,4 +30,12 @@ std::string EndlessDevice() {
   return std::filesystem::is_character_file("/dev/zero", ec) ? "/dev/zero" : "";
 }
 
+const char* NoSymbolicLinks() {
+#ifdef _WIN32
+  return "the C++ runtime of the Windows build makes no symbolic links";
+#else
+  return nullptr;
+#endif
+}
+
 }  // namespace qtk::testdata

@@ -16,4 +16,8 @@ bool MakeSparseFile(const std::string& path, uint64_t size);
 // A character device that never ends when read ("/dev/zero"), or empty where there is none.
 std::string EndlessDevice();
 
+// Why a test can make no symbolic link here, or nullptr where it can. The C++ runtime of the
+// Windows build has none (the system itself lets only administrators make them).
+const char* NoSymbolicLinks();
+
 }  // namespace qtk::testdata

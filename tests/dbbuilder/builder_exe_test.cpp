@@ -14,15 +14,18 @@
 #include "firmware/program_location.h"
 #include "firmware/program_runner.h"
 #include "test_support.h"
+#include "testdata/console_output.h"
 #include "testdata/image_builder.h"
 
 namespace qtk::dbbuilder {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
 using test::ReadText;
 using test::TempDir;
 using test::WriteText;
+using testdata::ConsoleOutput;
 
 struct Result {
   bool finished = false;
@@ -30,22 +33,6 @@ struct Result {
   std::string out;
   std::string err;
 };
-
-// What a console program's line ends become on its standard streams: the C runtime of a
-// Windows program writes CR LF for each line feed, as every console program there does.
-std::string Console(std::string_view text) {
-#ifdef _WIN32
-  std::string lines;
-  for (const char c : text) {
-    if (c == '\n')
-      lines += '\r';
-    lines += c;
-  }
-  return lines;
-#else
-  return std::string(text);
-#endif
-}
 
 // Starts `exe` with `arguments` in `cwd` with standard output and standard error to files and
 // standard input a pipe that stays open; gives up (and ends the child) after 60 seconds.
@@ -100,8 +87,9 @@ TEST(BuilderExecutable, UsesItsOwnDirectoryAndTheCurrentOneAndEndsWithZero) {
   const Result r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out,
-            Console("Start of searching Chinese Ch...\nEnd of searching Chinese Ch...\n"
+  EXPECT_EQ(
+      r.out,
+      ConsoleOutput("Start of searching Chinese Ch...\nEnd of searching Chinese Ch...\n"
                     "Start of building default value...\nEnd of building default value...\n"
                     "Start of update binary code...\nEnd of update binary code...\nFinished!\n"));
   for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"}) {
@@ -119,13 +107,14 @@ TEST(BuilderExecutable, ErrorEndsDoNotWaitForInput) {
   Result r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, Console("Can't open txt file: " + (b.builder / "absent.txt").string() + "\n"));
+  EXPECT_EQ(r.out,
+            ConsoleOutput("Can't open txt file: " + (b.builder / "absent.txt").string() + "\n"));
 
   WriteText(b.builder / "dfv_k7720x.ini", "[File0]\r\nFile=\r\n");
   r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, Console("no txt file!\n"));
+  EXPECT_EQ(r.out, ConsoleOutput("no txt file!\n"));
 
   WriteText(b.builder / "dfv_k7720x.ini", "[File1]\r\nFile=fw.bin\r\n");
   WriteText(b.builder / "program_list.txt", kList);
@@ -134,8 +123,8 @@ TEST(BuilderExecutable, ErrorEndsDoNotWaitForInput) {
   r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_TRUE(
-      r.out.ends_with(Console("Start of update binary code...\nUpdate binary code failed!\n")));
+  EXPECT_TRUE(r.out.ends_with(
+      ConsoleOutput("Start of update binary code...\nUpdate binary code failed!\n")));
 }
 
 TEST(BuilderExecutable, RunsWithoutAnIniFile) {
@@ -144,8 +133,39 @@ TEST(BuilderExecutable, RunsWithoutAnIniFile) {
   const Result r = b.Run();
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_TRUE(r.out.ends_with(Console("End of building default value...\nno binary file!\n")));
+  EXPECT_TRUE(
+      r.out.ends_with(ConsoleOutput("End of building default value...\nno binary file!\n")));
   EXPECT_EQ(ReadText(b.builder / "unzipped_m_6615_df.bin").size(), 2u + 28 + 2 + 12 + 2 + 36);
+}
+
+// Every file of a run replaces the one an earlier run left, also where the new file is shorter:
+// a second run leaves the same bytes as a first run on the same list. (A file copy that
+// refuses to replace its target, as one C++ runtime on Windows does, would keep the first
+// run's raw database beside the second run's compressed one.)
+TEST(BuilderExecutable, ASecondRunLeavesWhatAFirstRunOfItsListLeaves) {
+  const std::string longer = kList + "Far\t\t100\t101\t\t\t103\t12000\t27500\tH\r\n" +
+                             "Farther\t\t200\t201\t\t\t203\t12100\t27500\tH\r\n";
+  Installed again;
+  Installed fresh;
+  for (Installed* b : {&again, &fresh}) {
+    testdata::WriteFile(
+        (b->builder / "fw.bin").string(),
+        testdata::BuildImage({Chunk(kBootloaderChunkId, 256), Chunk(kDefaultDatabaseChunkId, 4096),
+                              Chunk(kUserDatabaseChunkId, 0)}));
+    WriteText(b->builder / "dfv_k7720x.ini", "[File1]\r\nFile=fw.bin\r\n");
+  }
+  WriteText(again.builder / "program_list.txt", longer);
+  ASSERT_TRUE(again.Run().finished);
+  const size_t first_size = ReadBytes(again.builder / "unzipped_m_6615_df.bin").size();
+  WriteText(again.builder / "program_list.txt", kList);
+  WriteText(fresh.builder / "program_list.txt", kList);
+  ASSERT_TRUE(again.Run().finished);
+  ASSERT_TRUE(fresh.Run().finished);
+  EXPECT_LT(ReadBytes(fresh.builder / "unzipped_m_6615_df.bin").size(), first_size);
+  for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"})
+    EXPECT_EQ(ReadBytes(again.builder / name), ReadBytes(fresh.builder / name)) << name;
+  for (const char* name : {"chout.txt", "OUT.bin"})
+    EXPECT_EQ(ReadBytes(again.current / name), ReadBytes(fresh.current / name)) << name;
 }
 
 TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
@@ -163,7 +183,8 @@ TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
     const Result r = b.Run(arguments);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exit_code, 0);
-    EXPECT_TRUE(r.out.ends_with(Console("End of building default value...\nno binary file!\n")))
+    EXPECT_TRUE(
+        r.out.ends_with(ConsoleOutput("End of building default value...\nno binary file!\n")))
         << r.out;
     EXPECT_EQ(r.err, "");
     for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"}) {
@@ -177,7 +198,7 @@ TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
   // Messages name the full paths in that directory.
   WriteText(work / "dfv_k7720x.ini", "[File0]\r\nFile=absent.txt\r\n");
   const Result r = b.Run({"--directory", work.string()});
-  EXPECT_EQ(r.out, Console("Can't open txt file: " + (work / "absent.txt").string() + "\n"));
+  EXPECT_EQ(r.out, ConsoleOutput("Can't open txt file: " + (work / "absent.txt").string() + "\n"));
 }
 
 TEST(BuilderExecutable, ArgumentsItCannotUseEndItWithUsageAndCodeTwo) {
@@ -196,17 +217,17 @@ TEST(BuilderExecutable, ArgumentsItCannotUseEndItWithUsageAndCodeTwo) {
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, Console("dfv_k7720x: " + message + "\n" + kUsage));
+    EXPECT_EQ(r.err, ConsoleOutput("dfv_k7720x: " + message + "\n" + kUsage));
   }
   EXPECT_FALSE(fs::exists(b.builder / "m_6615_df.bin"));
   EXPECT_FALSE(fs::exists(b.current / "chout.txt"));
 
   Result r = b.Run({"--help"});
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, Console(kUsage));
+  EXPECT_EQ(r.out, ConsoleOutput(kUsage));
   r = b.Run({"--version"});
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out, Console(std::string("dfv_k7720x ") + QTK_VERSION + "\n"));
+  EXPECT_EQ(r.out, ConsoleOutput(std::string("dfv_k7720x ") + QTK_VERSION + "\n"));
   EXPECT_FALSE(fs::exists(b.builder / "m_6615_df.bin"));
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "firmware/program_location.h"
+#include "testdata/console_output.h"
 #include "testdata/image_builder.h"
 #include "testdata/temp_dir.h"
 
@@ -15,25 +16,11 @@ namespace qtk {
 namespace {
 
 namespace fs = std::filesystem;
+using testdata::ConsoleOutput;
 
 std::string ReadText(const fs::path& path) {
   const auto bytes = testdata::ReadFile(path.string());
   return std::string(bytes.begin(), bytes.end());
-}
-
-// Console output as a program's C runtime writes it: CR LF for each line feed on Windows.
-std::string Console(std::string_view text) {
-#ifdef _WIN32
-  std::string lines;
-  for (const char c : text) {
-    if (c == '\n')
-      lines += '\r';
-    lines += c;
-  }
-  return lines;
-#else
-  return std::string(text);
-#endif
 }
 
 // The probe program copied under `name` into `dir`, as a helper program ships.
@@ -104,8 +91,8 @@ TEST(ProgramStreams, OutputErrorExitCodeAndWorkingDirectoryReachTheCaller) {
     const size_t end = out.find_first_of("\r\n");
     ASSERT_NE(end, std::string::npos) << out;
     EXPECT_TRUE(fs::equivalent(out.substr(0, end), work)) << out;
-    EXPECT_EQ(out.substr(end), Console("\n"));
-    EXPECT_EQ(ReadText(streams.standard_error), Console("to standard error\n"));
+    EXPECT_EQ(out.substr(end), ConsoleOutput("\n"));
+    EXPECT_EQ(ReadText(streams.standard_error), ConsoleOutput("to standard error\n"));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "common/utf8_path.h"
 #include "page_env.h"
 #include "settings/setting_file.h"
 
@@ -139,7 +140,7 @@ TEST(TunerPageExtended, TypeWithoutDriverEntryPointsTheChunkAtTheDirectory) {
   TunerPage page(env.context);
   page.Load();
   page.SelectTunerType(2);
-  EXPECT_EQ(env.chunk(kTunerDriverChunkId).replacement_path, env.dir.path().string() + "/");
+  EXPECT_EQ(env.chunk(kTunerDriverChunkId).replacement_path, Utf8FromPath(env.dir.path() / ""));
   EXPECT_TRUE(env.chunk(kTunerDriverChunkId).replace);
 }
 
