@@ -124,21 +124,24 @@ cmake --build "$build" -j "$jobs"
 echo "build-windows: $(ls "$build"/qtk7720x-*-windows-x86_64.zip) after $((SECONDS - started)) s"
 
 if $run_tests; then
-  # The tests' temporary folders go below a folder named in Latin and Chinese letters: every
-  # path the tests hand around then holds characters outside ASCII and the ANSI code page.
-  temp=$prefix/temp/Jürgen-固件
-  rm -rf "$temp"
-  mkdir -p "$temp"
-  export TMP=Z:${temp//\//\\} TEMP=Z:${temp//\//\\}
   # One wine server for the whole run instead of one per test program. Its service processes
   # start with the first program and would inherit that program's output pipe: a test list
   # read through that pipe would never end. They start here, on no pipe at all.
   wineserver -p
-  wine cmd /c ver </dev/null >/dev/null 2>&1
+  # The tests' temporary folders go below a folder named in Latin and Chinese letters: every
+  # path the tests hand around then holds characters outside ASCII and outside the ANSI code
+  # page. Wine takes TEMP and TMP from the registry of its prefix, not from the environment,
+  # and reads its own arguments in the locale's encoding.
+  temp=$prefix/temp/Jürgen-固件
+  rm -rf "$prefix/temp"
+  mkdir -p "$temp"
+  for variable in TEMP TMP; do
+    LC_ALL=C.UTF-8 wine reg add 'HKCU\Environment' /v $variable /t REG_SZ \
+      /d "Z:${temp//\//\\}" /f </dev/null >/dev/null 2>&1
+  done
   status=0
   ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=$?
   wineserver -k || true
-  rm -rf "$temp"
   echo "build-windows: tests done after $((SECONDS - started)) s"
   exit $status
 fi

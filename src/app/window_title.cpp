@@ -2,19 +2,20 @@
 
 #include <filesystem>
 
+#include "common/utf8_path.h"
 #include "app/model/main_window_texts.h"
 
 namespace qtk {
 
 std::string MainWindowTitle(const std::string& firmware_path) {
-  const std::string file_name = std::filesystem::path(firmware_path).filename().string();
+  const std::string file_name = Utf8FromPath(PathFromUtf8(firmware_path).filename());
   if (file_name.empty())
     return main_window_texts::kWindowTitle;
   return file_name + " - " + main_window_texts::kWindowTitle;
 }
 
 std::string MarkableWindowTitle(const std::string& firmware_path) {
-  std::string file_name = std::filesystem::path(firmware_path).filename().string();
+  std::string file_name = Utf8FromPath(PathFromUtf8(firmware_path).filename());
   for (size_t at = file_name.find("[*]"); at != std::string::npos;
        at = file_name.find("[*]", at + 6))
     file_name.insert(at, "[*]");

@@ -3,6 +3,7 @@
 #include <memory>
 #include <ostream>
 
+#include "common/utf8_path.h"
 #include "cli/stream_dialogs.h"
 #include "dbbuilder/decode/channel_list_export.h"
 
@@ -38,7 +39,8 @@ int RunChannelsCommand(const ChannelsOptions& options, Streams streams) {
   StreamDialogs dialogs(streams.err);
   const std::string& source = options.image.empty() ? options.database : options.image;
   const std::optional<dbbuilder::ChannelList> list =
-      dbbuilder::ExportChannelList(source, SourceOf(options), options.output, dialogs);
+      dbbuilder::ExportChannelList(PathFromUtf8(source), SourceOf(options),
+                                     PathFromUtf8(options.output), dialogs);
   if (!list)
     return 1;
   streams.out << "Channel list written to " << options.output

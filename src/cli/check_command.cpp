@@ -3,6 +3,7 @@
 #include <memory>
 #include <ostream>
 
+#include "common/utf8_path.h"
 #include "cli/exit_status.h"
 #include "cli/inspect_json.h"
 #include "cli/password_option.h"
@@ -22,7 +23,7 @@ constexpr int kError = 2;
 
 int RunCheckCommand(const CheckOptions& o, Streams streams) {
   StreamDialogs dialogs(streams.err);
-  FileContents image = ReadRegularFile(o.image, kMaxImageSize);
+  FileContents image = ReadRegularFile(PathFromUtf8(o.image), kMaxImageSize);
   if (image.status == FileReadStatus::kCannotOpen) {
     dialogs.ShowMessage(load_messages::kCannotOpenFirmware);
     return kError;
@@ -36,7 +37,7 @@ int RunCheckCommand(const CheckOptions& o, Streams streams) {
   }
   std::optional<std::vector<uint8_t>> ota;
   if (!o.ota.empty()) {
-    ota = ReadWholeFile(o.ota, kMaxImageSize);
+    ota = ReadWholeFile(PathFromUtf8(o.ota), kMaxImageSize);
     if (!ota) {
       streams.err << "qtkcli check: can not read the OTA file " << o.ota << "\n";
       return kError;
@@ -53,7 +54,7 @@ int RunCheckCommand(const CheckOptions& o, Streams streams) {
     if (!project)
       return kError;
     std::error_code ec;
-    const auto directory = std::filesystem::absolute(o.config, ec).parent_path();
+    const auto directory = std::filesystem::absolute(PathFromUtf8(o.config), ec).parent_path();
     for (Finding& f : CheckRecord(*project, directory))
       findings.push_back(std::move(f));
   } else {

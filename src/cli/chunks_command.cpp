@@ -4,6 +4,7 @@
 #include <ostream>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "cli/exit_status.h"
 #include "cli/text_format.h"
 #include "common/file_io.h"
@@ -56,7 +57,7 @@ nlohmann::json ChunkTableJson(const ChunkTable& table) {
 
 int RunChunksCommand(const std::string& image_path, bool json, Streams streams) {
   // Offsets are 32-bit: a file of 4 GiB or more is no image, and is not read at all.
-  FileContents image = ReadRegularFile(image_path, 0xFFFFFFFFu);
+  FileContents image = ReadRegularFile(PathFromUtf8(image_path), 0xFFFFFFFFu);
   if (image.status == FileReadStatus::kCannotOpen) {
     streams.err << load_messages::kCannotOpenFirmware << "\n";
     return kExitFailure;

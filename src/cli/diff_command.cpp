@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "common/utf8_path.h"
 #include "cli/exit_status.h"
 #include "cli/inspect_json.h"
 #include "cli/password_option.h"
@@ -34,7 +35,7 @@ constexpr uint64_t kMaxImageSize = 0xFFFFFFFFu;
 constexpr int kError = 2;
 
 std::optional<Side> ReadSide(const std::string& path, std::ostream& err) {
-  FileContents file = ReadRegularFile(path, kMaxImageSize);
+  FileContents file = ReadRegularFile(PathFromUtf8(path), kMaxImageSize);
   if (file.status != FileReadStatus::kRead) {
     err << "qtkcli diff: can not read " << path << "\n";
     return std::nullopt;
@@ -91,8 +92,9 @@ std::unique_ptr<FirmwareProject> OpenProjects(const DiffOptions& o, Side& a, Sid
   auto project = std::make_unique<FirmwareProject>();
   project->config_path = o.config;
   project->config.SetDescriptionPath(o.config);
-  if (!IsRegularFile(o.config) || !project->config.Load()) {
-    dialogs.ShowMessage(IsRegularFile(o.config)
+  const bool readable = IsRegularFile(PathFromUtf8(o.config));
+  if (!readable || !project->config.Load()) {
+    dialogs.ShowMessage(readable
                             ? project->config.GetLoadError().message
                             : std::string(load_messages::kCannotOpenConfig) + o.config);
     return nullptr;
@@ -102,7 +104,7 @@ std::unique_ptr<FirmwareProject> OpenProjects(const DiffOptions& o, Side& a, Sid
 
 std::filesystem::path DirectoryOf(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::absolute(path, ec).parent_path();
+  return std::filesystem::absolute(PathFromUtf8(path), ec).parent_path();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/inspect_json.h"
 
+#include "common/utf8_path.h"
 #include "cli/field_json.h"
 #include "common/file_io.h"
 #include "common/latin1_text.h"
@@ -86,7 +87,7 @@ nlohmann::ordered_json RoomsJson(const std::vector<ChunkRoom>& rooms) {
 
 bool WriteJsonFile(const std::string& path, const nlohmann::ordered_json& doc) {
   const std::string text = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-  PendingFile file(path);
+  PendingFile file(PathFromUtf8(path));
   return file.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size()) && file.Commit();
 }
 

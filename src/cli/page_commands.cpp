@@ -9,6 +9,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "common/utf8_path.h"
+#include "dbbuilder/builder_directory.h"
 #include "cli/exit_status.h"
 #include "cli/field_json.h"
 #include "cli/password_option.h"
@@ -29,9 +31,7 @@ namespace {
 
 // An installed qtkcli finds the database builder installed beside it, as qtktool does.
 std::filesystem::path ProgramDirectory() {
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::path() : self.parent_path();
+  return dbbuilder::ExecutableDirectory();
 }
 
 // The image with every page made and loaded over it exactly as the main window makes and
@@ -70,7 +70,7 @@ std::unique_ptr<PagedImage> OpenPaged(const OpenOptions& options, StreamDialogs&
   // description plays that part, wherever qtkcli is started from.
   std::error_code ec;
   std::filesystem::path directory =
-      std::filesystem::absolute(std::filesystem::path(options.config), ec).parent_path();
+      std::filesystem::absolute(PathFromUtf8(options.config), ec).parent_path();
   if (ec || directory.empty())
     directory = std::filesystem::current_path(ec);
   return std::make_unique<PagedImage>(std::move(*project), std::move(session), std::move(directory),
@@ -125,7 +125,7 @@ using PageValues = std::map<std::string, FieldValue>;
 // that are no field value, before anything is set.
 bool ReadValues(const std::string& path, const PageSet& model, std::map<PageId, PageValues>& values,
                 std::ostream& err) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) {
     err << "qtkcli: can not read " << path << "\n";
     return false;

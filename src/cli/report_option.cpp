@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 
 #include "cli/inspect_json.h"
@@ -14,8 +15,8 @@ namespace {
 bool SamePath(const std::string& a, const std::string& b) {
   std::error_code ec_a;
   std::error_code ec_b;
-  const auto path_a = std::filesystem::weakly_canonical(a, ec_a);
-  const auto path_b = std::filesystem::weakly_canonical(b, ec_b);
+  const auto path_a = std::filesystem::weakly_canonical(PathFromUtf8(a), ec_a);
+  const auto path_b = std::filesystem::weakly_canonical(PathFromUtf8(b), ec_b);
   return !ec_a && !ec_b && path_a == path_b;
 }
 
@@ -29,7 +30,7 @@ bool ReportPathAllowed(const std::string& report_path, const std::string& output
   // The image and its OTA file usually do not exist yet, so they are compared by path as
   // well as by file.
   for (const std::string& output : {output_path, output_path + ".ota"}) {
-    if (SameFile(report_path, output) || SamePath(report_path, output)) {
+    if (SameFile(PathFromUtf8(report_path), PathFromUtf8(output)) || SamePath(report_path, output)) {
       dialogs.ShowMessage("the report " + report_path +
                           " can not be the same file as the output file " + output + "!");
       return false;
@@ -50,7 +51,7 @@ bool SaveWithReport(FirmwareProject& project, const LoadSession& session,
     return true;
   // The description's directory plays the application directory, as for the pages of apply.
   std::error_code ec;
-  const auto directory = std::filesystem::absolute(project.config_path, ec).parent_path();
+  const auto directory = std::filesystem::absolute(PathFromUtf8(project.config_path), ec).parent_path();
   if (!WriteJsonFile(report_path, ChangeReportJson(BuildChangeReport(project, saved, directory)))) {
     err << "qtkcli: can not write the report " << report_path << " (" << output_path
         << " is saved)\n";

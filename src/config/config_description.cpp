@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "common/utf8_path.h"
 #include "config/ini/ini_document.h"
 #include "config/text_helpers.h"
 
@@ -49,10 +50,11 @@ std::optional<size_t> GpioUsageIndex(std::string_view section) {
 // The description read once; nothing when it cannot be opened for reading.
 std::optional<ini::IniDocument> ReadDescription(const std::string& path) {
   // Only a regular file: opening a FIFO would wait for a writer, and a device never ends.
+  const std::filesystem::path file = PathFromUtf8(path);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
+  if (!std::filesystem::is_regular_file(file, ec))
     return std::nullopt;
-  return ini::IniDocument::Read(path);
+  return ini::IniDocument::Read(file);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/utf8_path.h"
 #include "config/ini/private_profile.h"
 
 namespace qtk {
@@ -28,7 +29,7 @@ bool IniFile::SetPath(std::string_view path, ini::IniDocument document) {
 int32_t IniFile::GetInt(std::string_view section, std::string_view key) const {
   if (document_)
     return document_->GetInt(section, key, 0);
-  return ini::GetPrivateProfileInt(section, key, 0, path_);
+  return ini::GetPrivateProfileInt(section, key, 0, PathFromUtf8(path_));
 }
 
 bool IniFile::GetBool(std::string_view section, std::string_view key) const {
@@ -40,7 +41,7 @@ size_t IniFile::GetString(std::string_view section, std::string_view key, char* 
   if (size == 0 || buffer == nullptr)
     return 0;
   const std::string value = document_ ? document_->GetString(section, key, "")
-                                      : ini::GetPrivateProfileString(section, key, "", path_);
+                                      : ini::GetPrivateProfileString(section, key, "", PathFromUtf8(path_));
   const size_t length = std::min({value.size(), value.find('\0'), size - 1});
   std::memcpy(buffer, value.data(), length);
   buffer[length] = '\0';

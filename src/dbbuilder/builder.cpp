@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/pending_file.h"
 #include "dbbuilder/builder_settings.h"
@@ -150,16 +151,16 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
     out << msg::kNoTxtFile;
     return;
   }
-  const fs::path list_path = builder_dir / settings.list_file_name;
+  const fs::path list_path = builder_dir / PathFromUtf8(settings.list_file_name);
   std::ifstream list;
   if (!OpenForReading(list, list_path)) {
-    out << msg::kCantOpenTxtFile << list_path.string() << '\n';
+    out << msg::kCantOpenTxtFile << Utf8FromPath(list_path) << '\n';
     return;
   }
 
   // Step 4: the binary file; a failure shows only later, as "no binary file!".
   std::ifstream binary;
-  const fs::path binary_path = builder_dir / settings.binary_file_name;
+  const fs::path binary_path = builder_dir / PathFromUtf8(settings.binary_file_name);
   const bool have_binary =
       !settings.binary_file_name.empty() && OpenForReading(binary, binary_path);
 
@@ -168,11 +169,11 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   const std::vector<fs::path> outputs = {current_dir / kCharacterListName, default_db, unzipped_db,
                                          user_db, current_dir / kUpdatedImageName};
   if (OutputNamedLike(list_path, outputs) != nullptr) {
-    out << msg::kTxtFileIsOutput << list_path.string() << '\n';
+    out << msg::kTxtFileIsOutput << Utf8FromPath(list_path) << '\n';
     return;
   }
   if (have_binary && OutputNamedLike(binary_path, outputs) != nullptr) {
-    out << msg::kBinaryFileIsOutput << binary_path.string() << '\n';
+    out << msg::kBinaryFileIsOutput << Utf8FromPath(binary_path) << '\n';
     return;
   }
 

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/utf8_path.h"
+
 namespace qtk::dbbuilder {
 namespace {
 
@@ -19,7 +21,7 @@ void TakeDirectory(const std::string& text, BuilderArguments& parsed) {
   }
   std::error_code ec;
   // Messages name the full paths of the files, as they do for the builder's own directory.
-  const fs::path absolute = fs::absolute(text, ec);
+  const fs::path absolute = fs::absolute(PathFromUtf8(text), ec);
   if (ec || !fs::is_directory(absolute, ec)) {
     parsed.error = "no such directory: " + text;
     return;

@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "common/fault_guard.h"
+#include "common/program_arguments.h"
 #include "dbbuilder/builder.h"
 #include "dbbuilder/builder_arguments.h"
 #include "dbbuilder/builder_directory.h"
 
 int main(int argc, char** argv) {
-  const qtk::dbbuilder::BuilderArguments arguments =
-      qtk::dbbuilder::ParseBuilderArguments(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> given = qtk::ProgramArguments(argc, argv);
+  const qtk::dbbuilder::BuilderArguments arguments = qtk::dbbuilder::ParseBuilderArguments(
+      given.empty() ? given : std::vector<std::string>(given.begin() + 1, given.end()));
   if (!arguments.error.empty()) {
     std::cerr << "dfv_k7720x: " << arguments.error << "\n" << qtk::dbbuilder::kUsage;
     return 2;

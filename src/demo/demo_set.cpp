@@ -19,6 +19,11 @@
 namespace qtk::demo {
 namespace {
 
+// The OTA file a save writes beside an image: the image's name with ".ota" appended.
+std::filesystem::path OtaFileOf(std::filesystem::path image) {
+  return image += ".ota";
+}
+
 bool WriteText(const std::filesystem::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
@@ -88,7 +93,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
     *error = what + ": " + dialogs.LastText();
     std::error_code ignored;
     std::filesystem::remove(stored, ignored);
-    std::filesystem::remove(stored.string() + ".ota", ignored);
+    std::filesystem::remove(OtaFileOf(stored), ignored);
     return false;
   };
   {
@@ -108,7 +113,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
   }
   // The OTA file of the stored copy is no part of the demo set.
   std::error_code ec;
-  std::filesystem::remove(stored.string() + ".ota", ec);
+  std::filesystem::remove(OtaFileOf(stored), ec);
   std::filesystem::rename(stored, image, ec);
   if (ec) {
     *error = "can not replace " + image.string() + ": " + ec.message();

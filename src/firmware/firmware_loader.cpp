@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/message_format.h"
 #include "firmware/clock_pad_mirror.h"
@@ -46,7 +47,7 @@ bool ImageLoad::LoadConfiguration() {
   const std::string& path = project_.config_path;
   if (path.empty())
     return Fail(-2, load_messages::kSelectConfig);
-  if (!IsRegularFile(path) || !std::ifstream(path, std::ios::binary)) {
+  if (!IsRegularFile(PathFromUtf8(path)) || !std::ifstream(PathFromUtf8(path), std::ios::binary)) {
     return Fail(-2, std::string(load_messages::kCannotOpenConfig) + path);
   }
   project_.config.SetDescriptionPath(path);
@@ -70,7 +71,7 @@ bool ImageLoad::ReadImage(const std::string& entered_password) {
   if (project_.firmware_path.empty())
     return Fail(-1, load_messages::kSelectFirmware);
 
-  FileBuffer file = ReadFileBuffer(project_.firmware_path, kMaxImageSize);
+  FileBuffer file = ReadFileBuffer(PathFromUtf8(project_.firmware_path), kMaxImageSize);
   if (file.status == FileReadStatus::kTooBig)
     return Fail(-1, load_messages::kNotStandard, MessageIcon::Error);
   if (file.status != FileReadStatus::kRead)

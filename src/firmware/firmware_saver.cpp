@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/message_format.h"
 #include "common/pending_file.h"
@@ -89,7 +90,7 @@ class ImageSave {
 
 bool ImageSave::OutputNamesAllowed(const std::string& output_path) {
   const std::string& firmware_path = project_.firmware_path;
-  if (EqualsIgnoringCase(output_path, firmware_path) || SameFile(output_path, firmware_path))
+  if (EqualsIgnoringCase(output_path, firmware_path) || SameFile(PathFromUtf8(output_path), PathFromUtf8(firmware_path)))
     return Fail(save_messages::kSameAsOriginal);
   std::vector<std::string> outputs = {output_path};
   if (WantsOtaFile())
@@ -141,7 +142,7 @@ bool ImageSave::WriteReplacedChunk(int index) {
   if (capacity < 0)
     return Fail(FormatMessage(save_messages::kChunkTooBig, path));
   // The file may have changed since it was measured; it is read only if it still fits.
-  FileBuffer file = ReadFileBuffer(path, static_cast<uint64_t>(capacity));
+  FileBuffer file = ReadFileBuffer(PathFromUtf8(path), static_cast<uint64_t>(capacity));
   if (file.status == FileReadStatus::kTooBig)
     return Fail(FormatMessage(save_messages::kChunkTooBig, path));
   if (file.status != FileReadStatus::kRead)
@@ -247,7 +248,7 @@ CrcRomOutcome ImageSave::InsertCrcRom(const std::string& crc_rom_path) {
   ChunkEntry& entry = project_.chunks.entries[*index];
   const uint32_t region = entry.region_size;
   const uint64_t room = region > kUserDatabaseKeptBytes ? region - kUserDatabaseKeptBytes : 0;
-  FileBuffer rom = ReadFileBuffer(crc_rom_path, room);
+  FileBuffer rom = ReadFileBuffer(PathFromUtf8(crc_rom_path), room);
   if (rom.status == FileReadStatus::kCannotOpen) {
     dialogs_.ShowMessage(save_messages::kCannotOpenCrcRom + crc_rom_path);
     return CrcRomOutcome::kFailedWithMessage;
@@ -277,11 +278,11 @@ bool ImageSave::ImageLoadsAgain() const {
 
 bool ImageSave::WriteOutputs(const std::string& output_path) {
   const ChunkTable& t = project_.chunks;
-  PendingFile image_file(output_path);
+  PendingFile image_file(PathFromUtf8(output_path));
   image_file.Write(image_.data(), image_.size());
   // The OTA file carries everything after the first chunk, at most 1 MiB.
   const std::string ota_path = output_path + ".ota";
-  PendingFile ota_file(ota_path);
+  PendingFile ota_file(PathFromUtf8(ota_path));
   std::vector<PendingFile*> files = {&image_file};
   if (WantsOtaFile()) {
     const size_t start = t.entries[1].file_offset;
@@ -307,7 +308,7 @@ bool ImageSave::WriteOutputs(const std::string& output_path) {
 SaveResult ImageSave::Run(const std::string& output_path) {
   if (!OutputNamesAllowed(output_path))
     return SaveResult::kFailed;
-  FileBuffer original = ReadFileBuffer(project_.firmware_path, kMaxImageSize);
+  FileBuffer original = ReadFileBuffer(PathFromUtf8(project_.firmware_path), kMaxImageSize);
   if (original.status != FileReadStatus::kRead) {
     Fail(save_messages::kCopyFailed);
     return SaveResult::kFailed;
@@ -382,7 +383,7 @@ bool ChunkFileFits(const FirmwareProject& project, const std::string& path, int 
     return false;
   const ChunkEntry& entry = project.chunks.entries.at(index);
   // Only the length and the first four bytes matter; the file itself is read by the save.
-  const auto file = ReadFileHead(path, 4);
+  const auto file = ReadFileHead(PathFromUtf8(path), 4);
   if (!file) {
     dialogs.ShowMessage(FormatMessage(save_messages::kCannotOpenChunkFile, path));
     return false;

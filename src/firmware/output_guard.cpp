@@ -1,5 +1,6 @@
 #include "firmware/output_guard.h"
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "config/text_helpers.h"
 
@@ -25,7 +26,7 @@ bool OutputsAvoidInputs(const std::vector<std::string>& outputs,
                         const std::vector<std::string>& inputs, UserDialogs& dialogs) {
   for (const std::string& output : outputs) {
     for (const std::string& input : inputs) {
-      if (input.empty() || !SameFile(output, input))
+      if (input.empty() || !SameFile(PathFromUtf8(output), PathFromUtf8(input)))
         continue;
       dialogs.ShowMessage(output_messages::kOutputIsInputHead + output +
                           output_messages::kOutputIsInputMiddle + input + "!");

@@ -6,6 +6,8 @@
 #include <unistd.h>
 #endif
 
+#include "common/utf8_path.h"
+
 namespace qtk {
 namespace {
 
@@ -38,14 +40,14 @@ std::optional<ProgramStart> LocateProgram(const std::string& program,
                                           const fs::path& application_directory,
                                           const fs::path& installed_directory) {
   const std::string file_name = ExecutableFileName(program);
-  if (const fs::path local = application_directory / file_name; IsExecutableFile(local))
+  if (const fs::path local = application_directory / PathFromUtf8(file_name); IsExecutableFile(local))
     return ProgramStart{local, arguments};
   if (installed_directory.empty())
     return std::nullopt;
-  const fs::path installed = installed_directory / file_name;
+  const fs::path installed = installed_directory / PathFromUtf8(file_name);
   if (!IsExecutableFile(installed))
     return std::nullopt;
-  ProgramStart start{installed, {kProgramDirectoryOption, application_directory.string()}};
+  ProgramStart start{installed, {kProgramDirectoryOption, Utf8FromPath(application_directory)}};
   start.arguments.insert(start.arguments.end(), arguments.begin(), arguments.end());
   return start;
 }

@@ -1,5 +1,7 @@
 #include "firmware/program_runner.h"
 
+#include "common/utf8_path.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -27,7 +29,7 @@ namespace fs = std::filesystem;
 std::wstring CommandLine(const ProgramStart& start) {
   std::wstring command = L"\"" + start.executable.wstring() + L"\"";
   for (const std::string& a : start.arguments)
-    command += L" " + QuoteCommandLineArgument(fs::path(a).wstring());
+    command += L" " + QuoteCommandLineArgument(PathFromUtf8(a).wstring());
   return command;
 }
 
@@ -154,7 +156,7 @@ struct Arguments {
   std::vector<std::string> storage;
   std::vector<char*> pointers;
   explicit Arguments(const ProgramStart& start) {
-    storage.push_back(start.executable.string());
+    storage.push_back(Utf8FromPath(start.executable));
     storage.insert(storage.end(), start.arguments.begin(), start.arguments.end());
     for (std::string& a : storage)
       pointers.push_back(a.data());

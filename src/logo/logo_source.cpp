@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "firmware/image/chunk_ids.h"
 
@@ -10,13 +11,13 @@ namespace qtk {
 std::optional<std::vector<uint8_t>> ReadChunkData(const std::string& firmware_path,
                                                   const ChunkEntry& chunk) {
   constexpr uint32_t kLengthBeyondData = kChunkHeaderSize - kChunkHeaderFixedSize;
-  if (chunk.length < kLengthBeyondData || !IsRegularFile(firmware_path))
+  if (chunk.length < kLengthBeyondData || !IsRegularFile(PathFromUtf8(firmware_path)))
     return std::nullopt;
   const uint64_t first = uint64_t{chunk.file_offset} + kChunkHeaderSize;
   const uint64_t size = chunk.length - kLengthBeyondData;
   if (size > kMaxLogoBytes)
     return std::nullopt;
-  std::ifstream in(firmware_path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(firmware_path), std::ios::binary);
   in.seekg(0, std::ios::end);
   const std::streamoff file_size = in.tellg();
   if (!in || file_size < 0 || static_cast<uint64_t>(file_size) < first + size)
@@ -37,7 +38,7 @@ LogoDecoding DecodeLogoChunk(const std::string& firmware_path, const ChunkEntry&
 }
 
 LogoDecoding DecodeLogoFile(const std::string& path) {
-  const FileContents file = ReadRegularFile(path, kMaxLogoBytes);
+  const FileContents file = ReadRegularFile(PathFromUtf8(path), kMaxLogoBytes);
   if (file.status == FileReadStatus::kTooBig)
     return LogoDecoding{std::nullopt, logo_notes::kTooLarge};
   if (file.status != FileReadStatus::kRead)

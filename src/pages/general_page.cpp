@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/output_seam.h"
 #include "common/pending_file.h"
@@ -57,9 +58,10 @@ const char* ChunkFileFilter(uint32_t id) {
 
 std::optional<bool> IsStandardLogo(const std::string& path) {
   // A FIFO would block the open until a writer came; a device has no end to look at.
-  if (!IsRegularFile(path))
+  const std::filesystem::path file = PathFromUtf8(path);
+  if (!IsRegularFile(file))
     return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in)
     return std::nullopt;
   std::array<uint8_t, 4> head{};
@@ -80,9 +82,10 @@ std::optional<bool> IsStandardLogo(const std::string& path) {
 }
 
 bool IsStandardDefaultDbText(const std::string& path) {
-  if (!IsRegularFile(path))
+  const std::filesystem::path file = PathFromUtf8(path);
+  if (!IsRegularFile(file))
     return false;
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   std::string line;
   while (in && std::getline(in, line)) {
     if (!line.empty() && line[0] == ';')
@@ -183,7 +186,7 @@ int GeneralPage::RowOfChunk(uint32_t id) const {
 }
 
 std::string GeneralPage::BuilderFile(const char* name) const {
-  return (context().application_directory / name).string();
+  return Utf8FromPath(context().application_directory / name);
 }
 
 bool GeneralPage::Replace() {
@@ -256,7 +259,7 @@ void GeneralPage::MarkConvertedUserDatabase() {
   const std::optional<int> user_db = project().chunks.FindLoaded(kUserDatabaseChunkId);
   // The builder reports a user database it could not write only on its console; a missing
   // file must not be marked, or every later save would fail on it.
-  if (!user_db || !std::filesystem::exists(BuilderFile(builder_files::kUserDatabase), ec))
+  if (!user_db || !std::filesystem::exists(PathFromUtf8(BuilderFile(builder_files::kUserDatabase)), ec))
     return;
   // A file the user chose for the user database row gives way to the conversion's; the row
   // no longer shows it, since the chunk no longer carries it.
@@ -290,24 +293,24 @@ bool GeneralPage::ConvertDefaultDatabase(const std::string& text_path) {
     dialogs().ShowMessage(general_messages::kConvertFailed);
     return false;
   };
-  const fs::path input = BuilderFile(builder_files::kInput);
-  const fs::path settings_file = BuilderFile(builder_files::kSettings);
+  const fs::path input = PathFromUtf8(BuilderFile(builder_files::kInput));
+  const fs::path settings_file = PathFromUtf8(BuilderFile(builder_files::kSettings));
   std::error_code ec;
   // The user may have picked the builder's own input file; it must not be deleted before it
   // is read.
-  const bool input_is_chosen = fs::exists(input, ec) && fs::equivalent(input, text_path, ec);
+  const bool input_is_chosen = fs::exists(input, ec) && fs::equivalent(input, PathFromUtf8(text_path), ec);
   // Outputs of an earlier run must be gone, or a builder that fails would pass them off as
   // this run's result; the marks of that run name those files and go with them.
   UnmarkBuilderOutputs();
   OutputSeam& seam = CurrentOutputSeam();
   for (const char* name :
        {builder_files::kDefaultDatabase, builder_files::kUserDatabase, builder_files::kUnzipped}) {
-    if (!seam.Remove(BuilderFile(name)))
+    if (!seam.Remove(PathFromUtf8(BuilderFile(name))))
       return fail();
   }
   if (!input_is_chosen) {
     // The copy replaces the builder's input only once it is complete on the disk.
-    const std::optional<std::vector<uint8_t>> text = ReadWholeFile(text_path);
+    const std::optional<std::vector<uint8_t>> text = ReadWholeFile(PathFromUtf8(text_path));
     PendingFile copy(input);
     if (!text || !copy.Write(*text) || !copy.Commit())
       return fail();
@@ -375,7 +378,8 @@ bool GeneralPage::ExportChannelList() {
   if (!chosen)
     return false;
   const std::optional<dbbuilder::ChannelList> list = dbbuilder::ExportChannelList(
-      project().firmware_path, dbbuilder::ListSource::kImageDefaultDatabase, *chosen, dialogs());
+      PathFromUtf8(project().firmware_path), dbbuilder::ListSource::kImageDefaultDatabase,
+      PathFromUtf8(*chosen), dialogs());
   if (!list)
     return false;
   dialogs().ShowMessage(general_messages::kChannelListWritten + *chosen + " (satellites: " +

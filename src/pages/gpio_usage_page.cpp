@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/utf8_path.h"
 #include "config/text_helpers.h"
 #include "firmware/image/chunk_ids.h"
 #include "pages/record_fields.h"
@@ -68,7 +69,7 @@ void GpioUsagePage::FillList() {
           static_cast<uint8_t>(gpio_count_));
   if (std::optional<int> chunk = project().chunks.FindLoaded(kDynamicPanelChunkId)) {
     ChunkEntry& entry = project().chunks.entries[static_cast<size_t>(*chunk)];
-    entry.replacement_path = (context().application_directory / bus_type.SelectedText()).string();
+    entry.replacement_path = Utf8FromPath(context().application_directory / PathFromUtf8(bus_type.SelectedText()));
     entry.replace = true;
   }
 }

@@ -254,7 +254,7 @@ void TunerPage::ChooseDriverFile() {
   // Without a driver for the type the path names the directory itself, which the save
   // refuses to open: the image never leaves with a driver that belongs to another type.
   ChunkEntry& chunk = project().chunks.entries[static_cast<size_t>(driver_chunk_index_)];
-  chunk.replacement_path = Utf8FromPath(context().application_directory / file_name);
+  chunk.replacement_path = Utf8FromPath(context().application_directory / PathFromUtf8(file_name));
   chunk.replace = true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/message_format.h"
 #include "common/pending_file.h"
@@ -23,7 +24,7 @@ bool WriteSettingFile(const std::string& path, CustomerSettings& settings, bool 
                       UserDialogs& dialogs) {
   CustomerSettings::Bytes bytes{};
   settings.CopyRecordOut(bytes, flash_support);
-  PendingFile file(path);
+  PendingFile file(PathFromUtf8(path));
   if (file.Write(bytes.data(), bytes.size()) && file.Commit())
     return true;
   if (file.failure() == OutputFailure::kCreate)
@@ -39,7 +40,7 @@ std::optional<CustomerSettings::Bytes> ReadSettingFile(const std::string& path,
                                                        const CustomerSettings& current,
                                                        UserDialogs& dialogs) {
   // Only the first 1452 bytes are ever used, so only they are read; the length is measured.
-  auto file = ReadFileHead(path, record::kSize);
+  auto file = ReadFileHead(PathFromUtf8(path), record::kSize);
   if (!file) {
     dialogs.ShowMessage(FormatMessage(setting_file_messages::kCannotOpen, path));
     return std::nullopt;

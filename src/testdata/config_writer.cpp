@@ -1,5 +1,6 @@
 #include "testdata/config_writer.h"
 
+#include "common/utf8_path.h"
 #include "testdata/image_builder.h"
 
 #include <algorithm>
@@ -115,7 +116,7 @@ bool DescriptionSpec::WriteItemFiles(std::string_view section, const std::filesy
                                      size_t size, uint8_t seed) const {
   for (const std::string& item : Items(section)) {
     const std::string name = item.substr(0, item.rfind(','));
-    if (!WriteFile((dir / name).string(), PatternBytes(size, seed++)))
+    if (!WriteFile(Utf8FromPath(dir / PathFromUtf8(name)), PatternBytes(size, seed++)))
       return false;
   }
   return true;
@@ -139,6 +140,10 @@ std::string DescriptionSpec::ToText() const {
     text += "\r\n";
   }
   return text;
+}
+
+bool DescriptionSpec::Write(const std::string& file) const {
+  return Write(PathFromUtf8(file));
 }
 
 bool DescriptionSpec::Write(const std::filesystem::path& file) const {

@@ -54,6 +54,8 @@ class DescriptionSpec {
   // a blank line after each section.
   std::string ToText() const;
   bool Write(const std::filesystem::path& file) const;
+  // The same for a path given as UTF-8 text, as the tests hold their paths.
+  bool Write(const std::string& file) const;
 
   // Writes, into `dir`, the file of every "file,code" item of `section` ([ExtTunerDriver],
   // [GPIOBusType]): pattern bytes from `seed`, seed + 1, ... in item order. The Tuner and GPIO

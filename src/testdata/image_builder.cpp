@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/utf8_path.h"
 #include "firmware/image/byte_order.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/crc32.h"
@@ -56,7 +57,7 @@ std::vector<uint8_t> PatternBytes(size_t size, uint8_t seed) {
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  std::ofstream f(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
   if (!f)
     return false;
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -64,7 +65,7 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(PathFromUtf8(path), std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
 }
 

@@ -1,5 +1,7 @@
 #include "testdata/special_files.h"
 
+#include "common/utf8_path.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -19,9 +21,10 @@ bool MakeFifo(const std::string& path) {
 }
 
 bool MakeSparseFile(const std::string& path, uint64_t size) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc);
+  const std::filesystem::path file = PathFromUtf8(path);
+  std::ofstream(file, std::ios::binary | std::ios::trunc);
   std::error_code ec;
-  std::filesystem::resize_file(path, size, ec);
+  std::filesystem::resize_file(file, size, ec);
   return !ec;
 }
 

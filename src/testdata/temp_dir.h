@@ -16,8 +16,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // path() / name, as a string.
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // path() / name, as UTF-8 text.
+  std::string File(const std::string& name) const;
 
  private:
   std::filesystem::path path_;

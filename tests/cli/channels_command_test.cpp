@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "cli/channels_command.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST_F(ChannelsCommandTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Run({.image = dir.File("fw.bin")}), 2);
   EXPECT_EQ(err.str(), "qtkcli channels: -o LIST.txt names the channel list to write\n");
   EXPECT_EQ(out.str(), "");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("list.txt")));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(dir.File("list.txt"))));
 }
 
 TEST_F(ChannelsCommandTest, BadInputExitsWithOneAndWritesNothing) {
@@ -116,7 +117,7 @@ TEST_F(ChannelsCommandTest, BadInputExitsWithOneAndWritesNothing) {
   EXPECT_EQ(Run({.image = dir.File("fw.bin"), .output = dir.File("fw.bin")}), 1);
   EXPECT_EQ(err.str(), "The channel list can not be written over the file it is read from.\n");
   EXPECT_EQ(out.str(), "");
-  EXPECT_FALSE(std::filesystem::exists(list));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(list)));
   EXPECT_EQ(testdata::ReadFile(dir.File("fw.bin")), image);
 }
 

@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "cli/command_line.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ namespace {
 class CommandLineTest : public ::testing::Test {
  protected:
   CommandLineTest() {
-    testdata::RealisticDescription().Write(dir.File("QTK_K7720X.ini"));
+    testdata::RealisticDescription().Write(PathFromUtf8(dir.File("QTK_K7720X.ini")));
     testdata::WriteFile(dir.File("fw.bin"), testdata::BuildStandardFirmware({}, "1234"));
   }
   int Run(std::vector<std::string> args) {

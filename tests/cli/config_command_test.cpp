@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "cli/config_command.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ class ConfigCommandTest : public ::testing::Test {
     return RunConfigCommand(path, streams);
   }
   int RunWith(const testdata::DescriptionSpec& ini) {
-    EXPECT_TRUE(ini.Write(path_));
+    EXPECT_TRUE(ini.Write(PathFromUtf8(path_)));
     return Run(path_);
   }
   // Runs the command through the registered subcommand, as qtkcli main does.
@@ -98,7 +99,7 @@ TEST_F(ConfigCommandTest, OtherFaultsEndWithALineEnd) {
 }
 
 TEST_F(ConfigCommandTest, SubcommandSetsTheExitStatus) {
-  ASSERT_TRUE(testdata::RealisticDescription().Write(path_));
+  ASSERT_TRUE(testdata::RealisticDescription().Write(PathFromUtf8(path_)));
   EXPECT_EQ(Parse({"config", path_}), 0);
   EXPECT_EQ(Parse({"config", dir_.File("missing.ini")}), 1);
   EXPECT_THROW(Parse({"config"}), CLI::ParseError);

@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "cli/firmware_commands.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ using testdata::WriteFile;
 class CliTest : public ::testing::Test {
  protected:
   CliTest() {
-    testdata::RealisticDescription().Write(config());
+    testdata::RealisticDescription().Write(PathFromUtf8(config()));
     WriteFile(image(), testdata::BuildStandardFirmware({.bootloader_region = 0x40000}, "1234"));
   }
   std::string config() const { return dir.File("QTK_K7720X.ini"); }
@@ -75,7 +76,7 @@ TEST_F(CliTest, ExportSaveLoadRoundTripKeepsTheRecord) {
   Reset();
   ASSERT_EQ(RunSaveCommand(save, streams()), 0) << err.str();
   EXPECT_EQ(err.str(), "Success to save the file.\n");
-  EXPECT_TRUE(std::filesystem::exists(save.output + ".ota"));
+  EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(save.output + ".ota")));
 
   const std::string set2 = dir.File("b.set");
   ASSERT_EQ(RunExportSettingsCommand(Open(save.output), set2, streams()), 0);
@@ -135,7 +136,7 @@ TEST_F(CliTest, SaveUsageErrorsExitTwoBeforeTheImageIsOpened) {
   EXPECT_EQ(err.str(),
             "qtkcli: --new-password takes at most 8 characters, each with a one-byte (Latin-1) "
             "encoding\n");
-  EXPECT_FALSE(std::filesystem::exists(save.output));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(save.output)));
 }
 
 TEST_F(CliTest, SaveFailuresExitOne) {
@@ -160,7 +161,7 @@ TEST_F(CliTest, SaveFailuresExitOne) {
             "the save file name can not be same with the original firmware file name!\n"
             "Fault to save the file: \r\n" +
                 image() + "\n");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("out.bin")));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(dir.File("out.bin"))));
 }
 
 TEST_F(CliTest, NoOutputReplacesAnInput) {
@@ -196,7 +197,7 @@ TEST_F(CliTest, NoOutputReplacesAnInput) {
   }
   // Firmware "fw.ota" saved as "fw": its OTA file would replace the loaded firmware.
   const std::string ota_named = dir.File("fw");
-  std::filesystem::rename(image(), dir.File("fw.ota"));
+  std::filesystem::rename(PathFromUtf8(image()), PathFromUtf8(dir.File("fw.ota")));
   save.open = Open(dir.File("fw.ota"));
   save.output = ota_named;
   Reset();
@@ -204,7 +205,7 @@ TEST_F(CliTest, NoOutputReplacesAnInput) {
   EXPECT_EQ(err.str(), "the output file " + ota_named + ".ota" +
                            " can not be the same file as the input file " + dir.File("fw.ota") +
                            "!\nFault to save the file: \r\n" + ota_named + "\n");
-  EXPECT_FALSE(std::filesystem::exists(ota_named));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(ota_named)));
   EXPECT_EQ(ReadFile(dir.File("fw.ota")), firmware);
   EXPECT_EQ(ReadFile(config()), description);
   EXPECT_EQ(ReadFile(set), settings);

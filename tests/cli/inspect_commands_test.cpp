@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "common/utf8_path.h"
 #include "cli/check_command.h"
 #include "cli/diff_command.h"
 #include "cli/firmware_commands.h"
@@ -78,7 +79,7 @@ class InspectTest : public ::testing::Test {
  protected:
   InspectTest() {
     const testdata::DescriptionSpec description = testdata::RealisticDescription();
-    description.Write(config());
+    description.Write(PathFromUtf8(config()));
     WriteFile(image(), testdata::BuildStandardFirmware({}, "1234"));
     // The files the Tuner and GPIO usage pages put into their chunks at every load.
     description.WriteItemFiles("ExtTunerDriver", dir.path(), 0x100, 60);
@@ -573,7 +574,7 @@ TEST_F(InspectTest, AReportThatWouldReplaceAnInputOrOutputIsRefusedBeforeTheSave
   EXPECT_EQ(err.str(), "the output file " + set + " can not be the same file as the input file " +
                            set + "!\n");
   EXPECT_EQ(ReadFile(set), (Bytes{'{', '}'}));
-  EXPECT_FALSE(std::filesystem::exists(save.output));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(save.output)));
   EXPECT_EQ(ReadFile(image()), testdata::BuildStandardFirmware({}, "1234"));
 }
 

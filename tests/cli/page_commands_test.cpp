@@ -1,5 +1,6 @@
 // qtkcli show and apply: the page fields of an image by name, set through the page models,
 // every refusal with its message, and the round trip show --json -> apply.
+#include "common/utf8_path.h"
 #include "cli/page_commands.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ class PageCommandsTest : public ::testing::Test {
  protected:
   PageCommandsTest() {
     const testdata::DescriptionSpec description = testdata::RealisticDescription();
-    description.Write(config());
+    description.Write(PathFromUtf8(config()));
     WriteImage({});
     description.WriteItemFiles("ExtTunerDriver", dir.path(), 0x100, 60);
     // The GPIO usage page marks the dynamic panel file of its bus type at every load.
@@ -317,7 +318,7 @@ TEST_P(ApplyRefusals, NameThePageAndFieldExitOneAndWriteNothing) {
   EXPECT_EQ(Apply(GetParam().json), 1);
   EXPECT_EQ(err.str(), GetParam().message);
   EXPECT_EQ(out.str(), "");
-  EXPECT_FALSE(std::filesystem::exists(output()));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(output())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -481,7 +482,7 @@ TEST_F(PageCommandsTest, ApplyRefusesFilesThatAreNoPageObject) {
   EXPECT_EQ(Apply(R"({"Tuner": {"Base address": "10"}})"), 1);
   EXPECT_EQ(err.str(),
             "qtkcli: Tuner: \"Base address\": the field is not shown for this firmware\n");
-  EXPECT_FALSE(std::filesystem::exists(output()));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(output())));
 }
 
 TEST_F(PageCommandsTest, ReplacementsGoThroughTheGeneralPage) {
@@ -491,7 +492,7 @@ TEST_F(PageCommandsTest, ReplacementsGoThroughTheGeneralPage) {
   WriteFile(dir.File("logo.m2v"), logo);
   ASSERT_EQ(Apply("{}", {"0x02FD0100=" + dir.File("logo.m2v")}), 0) << err.str();
   EXPECT_EQ(testdata::ReadSavedImage(output()).Data(kLogoChunkId), logo);
-  std::filesystem::remove(output());
+  std::filesystem::remove(PathFromUtf8(output()));
 
   Reset();
   WriteFile(dir.File("bad.m2v"), testdata::PatternBytes(0x200));
@@ -508,7 +509,7 @@ TEST_F(PageCommandsTest, ReplacementsGoThroughTheGeneralPage) {
   EXPECT_EQ(err.str(),
             "qtkcli: --replace takes ID=FILE with the chunk id in hexadecimal as 0x...: "
             "02FD0100=x\n");
-  EXPECT_FALSE(std::filesystem::exists(output()));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(output())));
 }
 
 TEST_F(PageCommandsTest, PasswordsAreSingleBytesOnTheCommandLineToo) {

@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "common/fault_guard.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ TEST(FaultGuard, PendingOutputIsGoneBeforeTheFaultIsReported) {
   bool folder_empty_when_reported = false;
   const int status = RunGuarded(
       [&]() -> int {
-        PendingFile file(dir.File("out.bin"));
+        PendingFile file(PathFromUtf8(dir.File("out.bin")));
         file.Write(std::vector<uint8_t>(100, 1));
         throw std::bad_alloc();
       },

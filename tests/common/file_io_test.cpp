@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/byte_buffer.h"
 #include "common/pending_file.h"
@@ -35,21 +36,21 @@ TEST_F(FileIoTest, ReadsARegularFileUpToItsLimit) {
   const std::string path = dir.File("a.bin");
   const auto bytes = PatternBytes(1000, 7);
   WriteFile(path, bytes);
-  FileContents exact = ReadRegularFile(path, 1000);
+  FileContents exact = ReadRegularFile(PathFromUtf8(path), 1000);
   EXPECT_EQ(exact.status, FileReadStatus::kRead);
   EXPECT_EQ(exact.bytes, bytes);
-  FileContents over = ReadRegularFile(path, 999);
+  FileContents over = ReadRegularFile(PathFromUtf8(path), 999);
   EXPECT_EQ(over.status, FileReadStatus::kTooBig);
   EXPECT_TRUE(over.bytes.empty());
-  EXPECT_EQ(ReadWholeFile(path), bytes);
-  EXPECT_EQ(ReadWholeFile(path, 999), std::nullopt);
+  EXPECT_EQ(ReadWholeFile(PathFromUtf8(path)), bytes);
+  EXPECT_EQ(ReadWholeFile(PathFromUtf8(path), 999), std::nullopt);
 
   WriteFile(path, {});
-  EXPECT_EQ(ReadRegularFile(path, 0).status, FileReadStatus::kRead);
+  EXPECT_EQ(ReadRegularFile(PathFromUtf8(path), 0).status, FileReadStatus::kRead);
 }
 
 TEST_F(FileIoTest, OnlyRegularFilesAreOpened) {
-  EXPECT_EQ(ReadRegularFile(dir.File("missing"), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  EXPECT_EQ(ReadRegularFile(PathFromUtf8(dir.File("missing")), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
   EXPECT_EQ(ReadRegularFile(dir.path(), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
   EXPECT_EQ(ReadFileHead(dir.path(), 4), std::nullopt);
   EXPECT_FALSE(IsRegularFile(dir.path()));
@@ -57,14 +58,14 @@ TEST_F(FileIoTest, OnlyRegularFilesAreOpened) {
   // Opening a FIFO would wait for a writer forever; a device would never end.
   const std::string fifo = dir.File("pipe");
   if (testdata::MakeFifo(fifo)) {
-    EXPECT_FALSE(IsRegularFile(fifo));
-    EXPECT_EQ(ReadRegularFile(fifo, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
-    EXPECT_EQ(ReadFileHead(fifo, 4), std::nullopt);
+    EXPECT_FALSE(IsRegularFile(PathFromUtf8(fifo)));
+    EXPECT_EQ(ReadRegularFile(PathFromUtf8(fifo), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+    EXPECT_EQ(ReadFileHead(PathFromUtf8(fifo), 4), std::nullopt);
   }
   const std::string device = testdata::EndlessDevice();
   if (!device.empty()) {
-    EXPECT_EQ(ReadRegularFile(device, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
-    EXPECT_EQ(ReadFileHead(device, 4), std::nullopt);
+    EXPECT_EQ(ReadRegularFile(PathFromUtf8(device), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+    EXPECT_EQ(ReadFileHead(PathFromUtf8(device), 4), std::nullopt);
   }
 }
 
@@ -73,22 +74,22 @@ TEST_F(FileIoTest, ALinkToARegularFileIsFollowed) {
     GTEST_SKIP() << why;
   const std::string target = dir.File("t.bin");
   WriteFile(target, PatternBytes(5));
-  fs::create_symlink(target, dir.File("link.bin"));
-  EXPECT_EQ(ReadWholeFile(dir.File("link.bin")), PatternBytes(5));
+  fs::create_symlink(PathFromUtf8(target), PathFromUtf8(dir.File("link.bin")));
+  EXPECT_EQ(ReadWholeFile(PathFromUtf8(dir.File("link.bin"))), PatternBytes(5));
 }
 
 TEST_F(FileIoTest, AHugeFileIsMeasuredNotRead) {
   const std::string path = dir.File("huge.set");
   ASSERT_TRUE(testdata::MakeSparseFile(path, uint64_t{3} << 30));
-  EXPECT_EQ(ReadRegularFile(path, 1 << 20).status, FileReadStatus::kTooBig);
-  auto head = ReadFileHead(path, 1452);
+  EXPECT_EQ(ReadRegularFile(PathFromUtf8(path), 1 << 20).status, FileReadStatus::kTooBig);
+  auto head = ReadFileHead(PathFromUtf8(path), 1452);
   ASSERT_TRUE(head);
   EXPECT_EQ(head->size, uint64_t{3} << 30);
   EXPECT_EQ(head->first_bytes, std::vector<uint8_t>(1452, 0));
 
   const std::string small = dir.File("small.bin");
   WriteFile(small, PatternBytes(3, 1));
-  head = ReadFileHead(small, 4);
+  head = ReadFileHead(PathFromUtf8(small), 4);
   ASSERT_TRUE(head);
   EXPECT_EQ(head->size, 3u);
   EXPECT_EQ(head->first_bytes, PatternBytes(3, 1));
@@ -129,30 +130,30 @@ TEST_F(FileIoTest, BufferReadAnswersAsTheVectorRead) {
     const std::string path = dir.File("image.bin");
     const auto bytes = PatternBytes(size, 3);
     WriteFile(path, bytes);
-    FileBuffer exact = ReadFileBuffer(path, size);
+    FileBuffer exact = ReadFileBuffer(PathFromUtf8(path), size);
     EXPECT_EQ(exact.status, FileReadStatus::kRead) << size;
     EXPECT_EQ(exact.bytes.ToVector(), bytes) << size;
-    EXPECT_EQ(ReadFileBuffer(path, kNoSizeLimit).bytes.ToVector(), bytes) << size;
+    EXPECT_EQ(ReadFileBuffer(PathFromUtf8(path), kNoSizeLimit).bytes.ToVector(), bytes) << size;
     if (size > 0) {
-      FileBuffer over = ReadFileBuffer(path, size - 1);
+      FileBuffer over = ReadFileBuffer(PathFromUtf8(path), size - 1);
       EXPECT_EQ(over.status, FileReadStatus::kTooBig) << size;
       EXPECT_TRUE(over.bytes.empty()) << size;
     }
   }
-  EXPECT_EQ(ReadFileBuffer(dir.File("missing"), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+  EXPECT_EQ(ReadFileBuffer(PathFromUtf8(dir.File("missing")), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
   EXPECT_EQ(ReadFileBuffer(dir.path(), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
   const std::string fifo = dir.File("pipe");
   if (testdata::MakeFifo(fifo)) {
-    EXPECT_EQ(ReadFileBuffer(fifo, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+    EXPECT_EQ(ReadFileBuffer(PathFromUtf8(fifo), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
   }
   const std::string device = testdata::EndlessDevice();
   if (!device.empty()) {
-    EXPECT_EQ(ReadFileBuffer(device, kNoSizeLimit).status, FileReadStatus::kCannotOpen);
+    EXPECT_EQ(ReadFileBuffer(PathFromUtf8(device), kNoSizeLimit).status, FileReadStatus::kCannotOpen);
   }
   // Measured, refused, never allocated.
   const std::string huge = dir.File("huge.bin");
   ASSERT_TRUE(testdata::MakeSparseFile(huge, uint64_t{3} << 30));
-  EXPECT_EQ(ReadFileBuffer(huge, 0xFFFFFFFFu - (1u << 30)).status, FileReadStatus::kTooBig);
+  EXPECT_EQ(ReadFileBuffer(PathFromUtf8(huge), 0xFFFFFFFFu - (1u << 30)).status, FileReadStatus::kTooBig);
 }
 
 TEST_F(FileIoTest, PendingFileAppearsOnlyOnCommitAndNeverTouchesAnotherFile) {
@@ -162,7 +163,7 @@ TEST_F(FileIoTest, PendingFileAppearsOnlyOnCommitAndNeverTouchesAnotherFile) {
   WriteFile(target + ".tmp", PatternBytes(10, 2));
   WriteFile(target, PatternBytes(10, 3));
   {
-    PendingFile file(target);
+    PendingFile file(PathFromUtf8(target));
     ASSERT_TRUE(file.Write(PatternBytes(20, 4)));
     EXPECT_EQ(file.temporary().parent_path(), dir.path());
     EXPECT_TRUE(fs::exists(file.temporary()));
@@ -177,15 +178,15 @@ TEST_F(FileIoTest, PendingFileAppearsOnlyOnCommitAndNeverTouchesAnotherFile) {
 
 TEST_F(FileIoTest, PendingFileWithoutCommitLeavesNothing) {
   {
-    PendingFile file(dir.File("out.bin"));
+    PendingFile file(PathFromUtf8(dir.File("out.bin")));
     ASSERT_TRUE(file.Write(PatternBytes(5)));
   }
   EXPECT_TRUE(Names().empty());
 }
 
 TEST_F(FileIoTest, PendingFilesOfOneFolderGetTheirOwnTemporaryNames) {
-  PendingFile a(dir.File("a.bin"));
-  PendingFile b(dir.File("a.bin"));
+  PendingFile a(PathFromUtf8(dir.File("a.bin")));
+  PendingFile b(PathFromUtf8(dir.File("a.bin")));
   ASSERT_TRUE(a.Write(PatternBytes(1)));
   ASSERT_TRUE(b.Write(PatternBytes(2)));
   EXPECT_NE(a.temporary(), b.temporary());
@@ -197,14 +198,14 @@ TEST_F(FileIoTest, ALongestLegalNameStillGetsItsTemporaryFile) {
   // A name of 252 characters is legal; with a suffix such as ".part" the temporary name would
   // pass the file system's limit of 255.
   const std::string name(252, 'n');
-  PendingFile file(dir.File(name));
+  PendingFile file(PathFromUtf8(dir.File(name)));
   ASSERT_TRUE(file.Write(PatternBytes(8)));
   ASSERT_TRUE(file.Commit());
   EXPECT_EQ(ReadFile(dir.File(name)), PatternBytes(8));
 }
 
 TEST_F(FileIoTest, PendingFileInAMissingFolderFails) {
-  PendingFile file(dir.File("no/such/out.bin"));
+  PendingFile file(PathFromUtf8(dir.File("no/such/out.bin")));
   EXPECT_FALSE(file.Write(PatternBytes(4)));
   EXPECT_FALSE(file.Commit());
 }
@@ -213,12 +214,12 @@ TEST_F(FileIoTest, SameFileSeesThroughSpellingsAndHardLinks) {
   const std::string a = dir.File("a.bin");
   WriteFile(a, PatternBytes(4));
   WriteFile(dir.File("b.bin"), PatternBytes(4));
-  fs::create_hard_link(a, dir.File("hard.bin"));
-  EXPECT_TRUE(SameFile(a, (dir.path() / "." / "a.bin")));
-  EXPECT_TRUE(SameFile(a, dir.File("hard.bin")));
-  EXPECT_FALSE(SameFile(a, dir.File("b.bin")));
-  EXPECT_FALSE(SameFile(a, dir.File("missing.bin")));
-  EXPECT_FALSE(SameFile(dir.File("missing.bin"), dir.File("missing.bin")));
+  fs::create_hard_link(PathFromUtf8(a), PathFromUtf8(dir.File("hard.bin")));
+  EXPECT_TRUE(SameFile(PathFromUtf8(a), (dir.path() / "." / "a.bin")));
+  EXPECT_TRUE(SameFile(PathFromUtf8(a), PathFromUtf8(dir.File("hard.bin"))));
+  EXPECT_FALSE(SameFile(PathFromUtf8(a), PathFromUtf8(dir.File("b.bin"))));
+  EXPECT_FALSE(SameFile(PathFromUtf8(a), PathFromUtf8(dir.File("missing.bin"))));
+  EXPECT_FALSE(SameFile(PathFromUtf8(dir.File("missing.bin")), PathFromUtf8(dir.File("missing.bin"))));
 }
 
 TEST_F(FileIoTest, SameFileSeesThroughASymbolicLink) {
@@ -226,9 +227,9 @@ TEST_F(FileIoTest, SameFileSeesThroughASymbolicLink) {
     GTEST_SKIP() << why;
   const std::string a = dir.File("a.bin");
   WriteFile(a, PatternBytes(4));
-  fs::create_symlink(a, dir.File("soft.bin"));
-  EXPECT_TRUE(SameFile(a, dir.File("soft.bin")));
-  EXPECT_TRUE(SameFile(dir.File("soft.bin"), a));
+  fs::create_symlink(PathFromUtf8(a), PathFromUtf8(dir.File("soft.bin")));
+  EXPECT_TRUE(SameFile(PathFromUtf8(a), PathFromUtf8(dir.File("soft.bin"))));
+  EXPECT_TRUE(SameFile(PathFromUtf8(dir.File("soft.bin")), PathFromUtf8(a)));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "config/config_description.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +91,7 @@ TEST_F(DescriptionTest, OffOnWordsNeedTwoEntries) {
 }
 
 TEST_F(DescriptionTest, PathIsTrimmedAndCheckedFirst) {
-  ASSERT_TRUE(spec_.Write(path_));
+  ASSERT_TRUE(spec_.Write(PathFromUtf8(path_)));
   config_.SetDescriptionPath(" \t" + path_ + "\t ");
   EXPECT_TRUE(config_.Load());
   EXPECT_EQ(config_.description_path(), path_);
@@ -125,7 +126,7 @@ TEST_F(DescriptionTest, APathOver260CharactersLoadsWhereThePlatformAllowsIt) {
   std::string deep = dir_.path().string();
   while (deep.size() <= 270)
     deep += "/" + std::string(40, 'd');
-  std::filesystem::create_directories(deep);
+  std::filesystem::create_directories(PathFromUtf8(deep));
   path_ = deep + "/" + testdata::kDefaultDescriptionName;
 #ifdef _WIN32
   // The platform's profile functions take 260 characters at most: the file reads as empty.

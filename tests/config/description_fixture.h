@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/utf8_path.h"
 #include "config/config_description.h"
 #include "testdata/config_writer.h"
 #include "testdata/temp_dir.h"
@@ -14,7 +15,7 @@ namespace qtk {
 class DescriptionTest : public ::testing::Test {
  protected:
   bool Load() {
-    EXPECT_TRUE(spec_.Write(path_));
+    EXPECT_TRUE(spec_.Write(PathFromUtf8(path_)));
     config_.SetDescriptionPath(path_);
     return config_.Load();
   }

@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "config/description_reader.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ TEST(IniFile, SetPathKeepsThePlatformsPathLimit) {
 
   // A refused path reads every key as missing, even when the old path named a real file.
   std::string file = dir.File("d.ini");
-  std::ofstream(file) << "[CommonConfig]\nOtaConfigEnable=-3\n";
+  std::ofstream(PathFromUtf8(file)) << "[CommonConfig]\nOtaConfigEnable=-3\n";
   ASSERT_TRUE(ini.SetPath(file));
   EXPECT_EQ(ini.GetInt("CommonConfig", "OtaConfigEnable"), -3);
   EXPECT_TRUE(ini.GetBool("CommonConfig", "OtaConfigEnable"));  // negative counts as set
@@ -43,7 +44,7 @@ TEST(IniFile, SetPathKeepsThePlatformsPathLimit) {
 TEST(IniFile, GetStringCutsToTheBuffer) {
   testdata::TempDir dir("qtk_inifile");
   std::string file = dir.File("d.ini");
-  std::ofstream(file) << "[Password]\nLimit=0123456789\n";
+  std::ofstream(PathFromUtf8(file)) << "[Password]\nLimit=0123456789\n";
   IniFile ini;
   ASSERT_TRUE(ini.SetPath(file));
   char buffer[5];
@@ -57,7 +58,7 @@ TEST(IniFile, GetStringCutsToTheBuffer) {
 class ReaderTest : public ::testing::Test {
  protected:
   void Write(const testdata::DescriptionSpec& ini) {
-    ASSERT_TRUE(ini.Write(path_));
+    ASSERT_TRUE(ini.Write(PathFromUtf8(path_)));
     reader_.SetDescriptionPath(path_);
     ASSERT_TRUE(reader_.ini().SetPath(path_));
   }

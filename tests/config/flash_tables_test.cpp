@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "config/flash_tables.h"
 
 #include <gtest/gtest.h>
@@ -180,7 +181,7 @@ TEST(FlashReaders, NeverThrowToTheCaller) {
   testdata::DescriptionSpec ini;
   ini.SetItems("SectorStruct", {"Layout,1", "Layout,x"});
   std::string path = dir.File("d.ini");
-  ASSERT_TRUE(ini.Write(path));
+  ASSERT_TRUE(ini.Write(PathFromUtf8(path)));
   DescriptionReader reader;
   reader.SetDescriptionPath(path);
   ASSERT_TRUE(reader.ini().SetPath(path));

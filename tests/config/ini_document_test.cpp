@@ -2,6 +2,7 @@
 // does: generated INI texts full of the odd things real files hold (repeated sections and
 // keys, comments, quotes, a byte order mark, blanks, CR LF and LF, keys outside sections,
 // numbers in every notation) are asked the same questions both ways.
+#include "common/utf8_path.h"
 #include "config/ini/ini_document.h"
 
 #include <gtest/gtest.h>
@@ -96,8 +97,8 @@ TEST(IniDocument, AnswersEveryKeyAsTheKeyByKeyReadingOnGeneratedFiles) {
   Rng rng(20240);
   for (int round = 0; round < 150; ++round) {
     const std::string text = OddIniText(rng);
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    const std::optional<ini::IniDocument> read = ini::IniDocument::Read(path);
+    std::ofstream(PathFromUtf8(path), std::ios::binary | std::ios::trunc) << text;
+    const std::optional<ini::IniDocument> read = ini::IniDocument::Read(PathFromUtf8(path));
     ASSERT_TRUE(read);
     const ini::IniDocument parsed = ini::IniDocument::Parse(text);
     for (const std::string& section : kSections) {
@@ -105,14 +106,14 @@ TEST(IniDocument, AnswersEveryKeyAsTheKeyByKeyReadingOnGeneratedFiles) {
         for (bool upper : {false, true}) {
           const std::string s = upper ? RandomCase(rng, section) : section;
           const std::string k = upper ? RandomCase(rng, key) : key;
-          const std::string expected = ini::GetPrivateProfileString(s, k, "<none>", path);
-          const int32_t expected_int = ini::GetPrivateProfileInt(s, k, -77, path);
+          const std::string expected = ini::GetPrivateProfileString(s, k, "<none>", PathFromUtf8(path));
+          const int32_t expected_int = ini::GetPrivateProfileInt(s, k, -77, PathFromUtf8(path));
           ASSERT_EQ(read->GetString(s, k, "<none>"), expected) << "[" << s << "] " << k << " in:\n"
                                                                << text;
           ASSERT_EQ(parsed.GetString(s, k, "<none>"), expected);
           ASSERT_EQ(read->GetInt(s, k, -77), expected_int) << "[" << s << "] " << k;
           // Present exactly when the key-by-key reading ignores its default.
-          const bool present = expected == ini::GetPrivateProfileString(s, k, "<other>", path);
+          const bool present = expected == ini::GetPrivateProfileString(s, k, "<other>", PathFromUtf8(path));
           ASSERT_EQ(read->Find(s, k) != nullptr, present) << "[" << s << "] " << k;
         }
       }
@@ -142,7 +143,7 @@ TEST(IniDocument, FirstKeyWinsAcrossRepeatedSectionsAndCaseAndMissingKeysGiveThe
 
 TEST(IniDocument, UnreadableFileGivesNothing) {
   testdata::TempDir dir("qtk_ini_document");
-  EXPECT_FALSE(ini::IniDocument::Read(dir.File("missing.ini")));
+  EXPECT_FALSE(ini::IniDocument::Read(PathFromUtf8(dir.File("missing.ini"))));
   const ini::IniDocument empty = ini::IniDocument::Parse("");
   EXPECT_EQ(empty.GetInt("A", "b", 5), 5);
 }
@@ -150,7 +151,7 @@ TEST(IniDocument, UnreadableFileGivesNothing) {
 TEST(IniFile, AnswersFromTheDocumentUntilTheNextPlainPath) {
   testdata::TempDir dir("qtk_ini_document");
   const std::string file = dir.File("d.ini");
-  std::ofstream(file) << "[Password]\nLimit=from the file\n";
+  std::ofstream(PathFromUtf8(file)) << "[Password]\nLimit=from the file\n";
   IniFile ini;
   using namespace std::string_view_literals;
   ASSERT_TRUE(ini.SetPath(file, ini::IniDocument::Parse("[Password]\nLimit=0123\0x\n"sv)));
@@ -233,7 +234,7 @@ TEST(DescriptionReadOnce, HandEditedRenderingsLoadLikeThePlainDescription) {
   testdata::TempDir dir("qtk_ini_document");
   const testdata::DescriptionSpec spec = testdata::RealisticDescription();
   const std::string plain_path = dir.File("plain.ini");
-  ASSERT_TRUE(spec.Write(plain_path));
+  ASSERT_TRUE(spec.Write(PathFromUtf8(plain_path)));
   ConfigDescription plain;
   plain.SetDescriptionPath(plain_path);
   ASSERT_TRUE(plain.Load());
@@ -242,7 +243,7 @@ TEST(DescriptionReadOnce, HandEditedRenderingsLoadLikeThePlainDescription) {
   const std::string odd_path = dir.File("odd.ini");
   for (int round = 0; round < 12; ++round) {
     const std::string text = OddRendering(spec, rng);
-    std::ofstream(odd_path, std::ios::binary | std::ios::trunc) << text;
+    std::ofstream(PathFromUtf8(odd_path), std::ios::binary | std::ios::trunc) << text;
     ConfigDescription odd;
     odd.SetDescriptionPath(odd_path);
     ASSERT_TRUE(odd.Load()) << odd.GetLoadError().message << "\n" << text;
@@ -252,7 +253,7 @@ TEST(DescriptionReadOnce, HandEditedRenderingsLoadLikeThePlainDescription) {
     // for every key agree on the lists, including where a list ends.
     DescriptionReader once;
     DescriptionReader each_key;
-    ASSERT_TRUE(once.ini().SetPath(odd_path, *ini::IniDocument::Read(odd_path)));
+    ASSERT_TRUE(once.ini().SetPath(odd_path, *ini::IniDocument::Read(PathFromUtf8(odd_path))));
     ASSERT_TRUE(each_key.ini().SetPath(odd_path));
     for (const testdata::IniSection& section : spec.sections) {
       ItemList a, b;
@@ -278,7 +279,7 @@ TEST(DescriptionReadOnce, FailuresKeepTheirMessagesWithADocument) {
   spec.SetItem("TunerType", 2, "Philips 1216,256");
   Rng rng(3);
   const std::string path = dir.File("odd.ini");
-  std::ofstream(path, std::ios::binary) << OddRendering(spec, rng);
+  std::ofstream(PathFromUtf8(path), std::ios::binary) << OddRendering(spec, rng);
   ConfigDescription config;
   config.SetDescriptionPath(path);
   EXPECT_FALSE(config.Load());

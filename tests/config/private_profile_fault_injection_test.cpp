@@ -1,6 +1,7 @@
 // Every output call of the INI writer fails in turn.
 #include <gtest/gtest.h>
 
+#include "common/utf8_path.h"
 #include "config/ini/private_profile.h"
 #include "testdata/failing_output.h"
 #include "testdata/image_builder.h"
@@ -29,7 +30,7 @@ TEST(PrivateProfileFaultInjection, EveryFailedCallKeepsEveryKeyOfTheFile) {
 
   const int failed_runs = FailEachOutputCall([&](const FailingOutputSeam& seam) {
     testdata::WriteFile(path, old_text);
-    const bool written = WritePrivateProfileString("config", "LoadDomestic", "1", path);
+    const bool written = WritePrivateProfileString("config", "LoadDomestic", "1", PathFromUtf8(path));
     const std::string at = seam.failed_call() ? OutputCallName(*seam.failed_call()) : "none";
     if (written) {
       EXPECT_EQ(testdata::ReadFile(path), new_text) << at;

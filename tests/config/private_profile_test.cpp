@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "config/ini/private_profile.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,18 @@ namespace {
 
 class PrivateProfileTest : public ::testing::Test {
  protected:
-  void WriteText(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+  void WriteText(const std::string& text) { std::ofstream(PathFromUtf8(path_), std::ios::binary) << text; }
   std::string ReadText() const {
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path_), std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
   }
   int32_t Int(const char* section, const char* key, int32_t def = 0) const {
-    return GetPrivateProfileInt(section, key, def, path_);
+    return GetPrivateProfileInt(section, key, def, PathFromUtf8(path_));
   }
   std::string Str(const char* section, const char* key, const char* def = "") const {
-    return GetPrivateProfileString(section, key, def, path_);
+    return GetPrivateProfileString(section, key, def, PathFromUtf8(path_));
   }
 
   testdata::TempDir dir_{"qtk_ini"};
@@ -93,7 +94,7 @@ TEST_F(PrivateProfileTest, ByteOrderMarkIsIgnored) {
 TEST_F(PrivateProfileTest, WriteReplacesTheKeyAndKeepsEveryOtherLine) {
   WriteText(
       "; head\r\n[config]\r\nLoadDomestic=0\r\n; note\r\nOther=1\r\n\r\n[File0]\r\nFile=a\r\n");
-  ASSERT_TRUE(WritePrivateProfileString("CONFIG", "loaddomestic", "1", path_));
+  ASSERT_TRUE(WritePrivateProfileString("CONFIG", "loaddomestic", "1", PathFromUtf8(path_)));
   EXPECT_EQ(
       ReadText(),
       "; head\r\n[config]\r\nloaddomestic=1\r\n; note\r\nOther=1\r\n\r\n[File0]\r\nFile=a\r\n");
@@ -101,20 +102,20 @@ TEST_F(PrivateProfileTest, WriteReplacesTheKeyAndKeepsEveryOtherLine) {
 
 TEST_F(PrivateProfileTest, WriteAddsAMissingKeyAtTheEndOfItsSection) {
   WriteText("[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
-  ASSERT_TRUE(WritePrivateProfileString("A", "z", "3", path_));
+  ASSERT_TRUE(WritePrivateProfileString("A", "z", "3", PathFromUtf8(path_)));
   EXPECT_EQ(ReadText(), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n");
   EXPECT_EQ(Int("A", "z"), 3);
 }
 
 TEST_F(PrivateProfileTest, WriteAppendsAMissingSectionAndCreatesAMissingFile) {
-  ASSERT_TRUE(WritePrivateProfileString("File0", "File", "list.txt", path_));
+  ASSERT_TRUE(WritePrivateProfileString("File0", "File", "list.txt", PathFromUtf8(path_)));
   EXPECT_EQ(ReadText(), "[File0]\r\nFile=list.txt\r\n");
-  ASSERT_TRUE(WritePrivateProfileString("config", "LoadDomestic", "1", path_));
+  ASSERT_TRUE(WritePrivateProfileString("config", "LoadDomestic", "1", PathFromUtf8(path_)));
   EXPECT_EQ(ReadText(), "[File0]\r\nFile=list.txt\r\n[config]\r\nLoadDomestic=1\r\n");
 }
 
 TEST_F(PrivateProfileTest, WriteIntoAMissingDirectoryFails) {
-  EXPECT_FALSE(WritePrivateProfileString("A", "b", "c", dir_.File("no/such/dir.ini")));
+  EXPECT_FALSE(WritePrivateProfileString("A", "b", "c", PathFromUtf8(dir_.File("no/such/dir.ini"))));
 }
 
 }  // namespace

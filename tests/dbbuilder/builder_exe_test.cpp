@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "dbbuilder/builder_arguments.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/program_location.h"
@@ -199,6 +200,35 @@ TEST(BuilderExecutable, DirectoryOptionMovesSettingsListAndDatabasesThere) {
   WriteText(work / "dfv_k7720x.ini", "[File0]\r\nFile=absent.txt\r\n");
   const Result r = b.Run({"--directory", work.string()});
   EXPECT_EQ(r.out, ConsoleOutput("Can't open txt file: " + (work / "absent.txt").string() + "\n"));
+}
+
+// Folders and a list named outside ASCII and outside any ANSI code page: the builder takes
+// its own folder, the --directory argument and the list file name from its INI file (UTF-8)
+// as they are, and names the full path in its message as UTF-8.
+TEST(BuilderExecutable, FoldersAndFilesNamedOutsideAsciiWork) {
+  TempDir root;
+  const fs::path builder = root / "固件 builder";
+  const fs::path work = root / "Jürgen work";
+  fs::create_directories(builder);
+  fs::create_directories(work);
+  const fs::path exe = builder / ExecutableFileName("dfv_k7720x");
+  fs::copy_file(QTK_DFV_K7720X_PATH, exe);
+  WriteText(work / "dfv_k7720x.ini", "[File0]\r\nFile=频道 Jürgen.txt\r\n");
+  WriteText(work / PathFromUtf8("频道 Jürgen.txt"), kList);
+  Result r = RunProgram(exe, work, {"--directory", Utf8FromPath(work)});
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_TRUE(
+      r.out.ends_with(ConsoleOutput("End of building default value...\nno binary file!\n")))
+      << r.out;
+  for (const char* name : {"m_6615_df.bin", "unzipped_m_6615_df.bin", "user_db.bin"})
+    EXPECT_TRUE(fs::is_regular_file(work / name)) << name;
+
+  // Without the option the builder's own folder is the one it reads.
+  WriteText(builder / "dfv_k7720x.ini", "[File0]\r\nFile=频道.txt\r\n");
+  r = RunProgram(exe, work);
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.out, ConsoleOutput("Can't open txt file: " + Utf8FromPath(builder / PathFromUtf8("频道.txt")) + "\n"));
 }
 
 TEST(BuilderExecutable, ArgumentsItCannotUseEndItWithUsageAndCodeTwo) {

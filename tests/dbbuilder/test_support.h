@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/utf8_path.h"
+
 namespace qtk::dbbuilder::test {
 
 // A fresh folder under the system temp folder, removed with everything in it at the end.
@@ -21,7 +23,9 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  std::filesystem::path operator/(std::string_view name) const {
+    return path_ / PathFromUtf8(name);
+  }
 
  private:
   std::filesystem::path path_;

@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "dbbuilder/decode/channel_list_export.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ class ExportTest : public ::testing::Test {
   }
   std::optional<ChannelList> Export(const std::string& source, ListSource kind,
                                     const std::string& list) {
-    return ExportChannelList(source, kind, list, dialogs);
+    return ExportChannelList(PathFromUtf8(source), kind, PathFromUtf8(list), dialogs);
   }
 
   testdata::TempDir dir;

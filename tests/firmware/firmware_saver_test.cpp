@@ -1,3 +1,4 @@
+#include "common/utf8_path.h"
 #include "firmware/firmware_saver.h"
 
 #include <gtest/gtest.h>
@@ -87,7 +88,7 @@ class SaveTest : public ::testing::Test {
     return SaveFirmware(p, env.session, out_path(), env.dialogs);
   }
   std::string out_path() const { return env.dir.File("out.bin"); }
-  bool OutputExists() const { return std::filesystem::exists(out_path()); }
+  bool OutputExists() const { return std::filesystem::exists(PathFromUtf8(out_path())); }
   // Every name in the test folder: no temporary file may stay behind.
   std::set<std::string> FolderNames() const {
     std::set<std::string> names;
@@ -121,7 +122,7 @@ TEST_F(SaveTest, UnchangedProjectRewritesOnlyTheCommonChunkAndTheMirroredBytes) 
   std::copy(out.begin() + common.file_offset, out.end(), expected.begin() + common.file_offset);
   EXPECT_EQ(out, expected);                         // nothing else changed
   EXPECT_EQ(ReadFile(env.image_path()), original);  // the loaded file is only read
-  EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota"));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(out_path() + ".ota")));
 }
 
 TEST_F(SaveTest, ReplacedChunksGetNewLengthCrcAndFiller) {
@@ -239,12 +240,12 @@ TEST_F(SaveTest, LargerBootRegionGivesOtaWithoutMirrorSmallerGivesNeither) {
   auto out = ReadFile(out_path());
   EXPECT_TRUE(
       std::equal(original.begin() + 0x2F000, original.begin() + 0x31000, out.begin() + 0x2F000));
-  EXPECT_TRUE(std::filesystem::exists(out_path() + ".ota"));
+  EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(out_path() + ".ota")));
 
   auto small = LoadStandard({.bootloader_region = 0x3F000});
-  std::filesystem::remove(out_path() + ".ota");
+  std::filesystem::remove(PathFromUtf8(out_path() + ".ota"));
   ASSERT_EQ(Save(*small), SaveResult::kSaved);
-  EXPECT_FALSE(std::filesystem::exists(out_path() + ".ota"));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(out_path() + ".ota")));
 }
 
 TEST_F(SaveTest, OtaFileStopsAtOneMebibyte) {
@@ -322,7 +323,7 @@ TEST_F(SaveTest, SameFileIsRefusedThroughASymbolicLink) {
 
 TEST_F(SaveTest, MissingFirmwareFileIsACopyFailure) {
   auto p = LoadStandard();
-  std::filesystem::remove(env.image_path());
+  std::filesystem::remove(PathFromUtf8(env.image_path()));
   EXPECT_FALSE(SaveFirmwareAndReport(*p, env.session, out_path(), env.dialogs));
   EXPECT_EQ(env.dialogs.Texts(),
             (std::vector<std::string>{"Copy original firmware file fail!",
@@ -356,7 +357,7 @@ TEST_F(SaveTest, UnwritableOutputIsReported) {
 
 TEST_F(SaveTest, OtaFailureLeavesNoOutputAtAll) {
   auto p = LoadStandard({.bootloader_region = 0x40000});
-  std::filesystem::create_directory(out_path() + ".ota");  // the OTA file cannot take its name
+  std::filesystem::create_directory(PathFromUtf8(out_path() + ".ota"));  // the OTA file cannot take its name
   EXPECT_EQ(Save(*p), SaveResult::kFailed);
   EXPECT_EQ(env.dialogs.LastText(), "Can not write output ota file " + out_path() +
                                         ".ota: it can not replace the old file");
@@ -499,8 +500,8 @@ TEST_F(FirstChunkSaveTest, AFirstChunkWhoseCrcWouldCoverItsOwnMirrorIsRefused) {
     Mark(*p, first, PatternBytes(0x1000, 4), "first.bin");
     EXPECT_EQ(Save(*p), SaveResult::kSaved);
     EXPECT_NE(Reload(*p), nullptr);
-    std::filesystem::remove(out_path());
-    std::filesystem::remove(out_path() + ".ota");
+    std::filesystem::remove(PathFromUtf8(out_path()));
+    std::filesystem::remove(PathFromUtf8(out_path() + ".ota"));
   }
 }
 
@@ -536,7 +537,7 @@ TEST_F(SaveTest, NoOutputIsTheSameFileAsAnInput) {
   env.session.command_inputs = {env.dir.File("whole.set")};
   WriteFile(env.dir.File("whole.set"), PatternBytes(1452));
   const std::string hard_link = env.dir.File("hard.ini");
-  std::filesystem::create_hard_link(env.config_path(), hard_link);
+  std::filesystem::create_hard_link(PathFromUtf8(env.config_path()), PathFromUtf8(hard_link));
   const struct {
     std::string output;
     std::string clash;  // the output file that would replace an input
@@ -578,7 +579,7 @@ TEST_F(SaveTest, TheOtaFileNeverReplacesTheLoadedFirmware) {
                                     " can not be the same file as the input file " + firmware + "!",
                                 "Fault to save the file: \r\n" + output}));
   EXPECT_EQ(ReadFile(firmware), before);
-  EXPECT_FALSE(std::filesystem::exists(output));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(output)));
 }
 
 TEST_F(SaveTest, TemporaryFilesTakeNoExistingName) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "common/utf8_path.h"
 #include "firmware/program_location.h"
 #include "testdata/console_output.h"
 #include "testdata/image_builder.h"
@@ -32,9 +33,10 @@ fs::path InstallProbe(const fs::path& dir, const std::string& name) {
 }
 
 // Arguments that a command line must carry through unchanged: blanks, empty ones, quotes,
-// backslashes before a quote and at the end.
+// backslashes before a quote and at the end, letters outside ASCII and any ANSI code page.
 const std::vector<std::string> kAwkwardArguments = {
-    "two words", "", "dir with blank\\", "quote \" inside", "back\\\\slashes\\\\", "tab\there"};
+    "two words", "", "dir with blank\\", "quote \" inside", "back\\\\slashes\\\\", "tab\there",
+    "Jürgen 固件"};
 
 std::string Joined(const std::vector<std::string>& arguments) {
   std::string joined;
@@ -45,7 +47,7 @@ std::string Joined(const std::vector<std::string>& arguments) {
 
 TEST(ProgramRunner, StartsAProgramInADirectoryWithBlanksAndWaitsForIt) {
   testdata::TempDir temp;
-  const auto dir = temp.path() / "app dir with blanks";
+  const auto dir = temp.path() / PathFromUtf8("app dir with blanks, Jürgen 固件");
   InstallProbe(dir, "writer");
   SystemProgramRunner runner(dir);
   const auto output = dir / "out file.txt";
@@ -90,7 +92,7 @@ TEST(ProgramStreams, OutputErrorExitCodeAndWorkingDirectoryReachTheCaller) {
     const std::string out = ReadText(streams.standard_output);
     const size_t end = out.find_first_of("\r\n");
     ASSERT_NE(end, std::string::npos) << out;
-    EXPECT_TRUE(fs::equivalent(out.substr(0, end), work)) << out;
+    EXPECT_TRUE(fs::equivalent(PathFromUtf8(out.substr(0, end)), work)) << out;
     EXPECT_EQ(out.substr(end), ConsoleOutput("\n"));
     EXPECT_EQ(ReadText(streams.standard_error), ConsoleOutput("to standard error\n"));
   }

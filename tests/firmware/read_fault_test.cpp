@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "common/utf8_path.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware_env.h"
@@ -36,13 +37,13 @@ TEST(ReadFaults, AnInputChangedAfterItsCheckStopsTheSaveWithNothingWritten) {
        }},
       {"firmware file replaced by a folder",
        [](FirmwareEnv& env, const std::vector<uint8_t>&) {
-         fs::remove(env.image_path());
-         fs::create_directory(env.image_path());
+         fs::remove(PathFromUtf8(env.image_path()));
+         fs::create_directory(PathFromUtf8(env.image_path()));
          return std::string(save_messages::kCopyFailed);
        }},
       {"replacement file vanished",
        [](FirmwareEnv& env, const std::vector<uint8_t>&) {
-         fs::remove(env.dir.File("logo.m2v"));
+         fs::remove(env.dir.path() / "logo.m2v");
          return "Can not open chunk file " + env.dir.File("logo.m2v") + "!";
        }},
       {"replacement file grown past its chunk",
@@ -84,7 +85,7 @@ TEST(ReadFaults, ASettingFileThatVanishedOrIsNoFileIsNotRead) {
   RecordingDialogs dialogs;
   const std::string path = dir.File("gone.set");
   EXPECT_FALSE(ReadSettingFile(path, chunks, current, dialogs));
-  fs::create_directory(path);
+  fs::create_directory(PathFromUtf8(path));
   EXPECT_FALSE(ReadSettingFile(path, chunks, current, dialogs));
   EXPECT_EQ(dialogs.Texts(),
             std::vector<std::string>(2, "Can not open setting file " + path + "!"));

@@ -14,26 +14,34 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
-int main(int argc, char** argv) {
-  const std::string mode = argc > 1 ? argv[1] : "";
+#include "common/program_arguments.h"
+#include "common/utf8_path.h"
+
+int main(int count, char** given) {
+  // The arguments as UTF-8 text, also those outside the ANSI code page on Windows.
+  const std::vector<std::string> arguments = qtk::ProgramArguments(count, given);
+  const int argc = static_cast<int>(arguments.size());
+  const auto argv = [&](int i) { return arguments[static_cast<size_t>(i)]; };
+  const std::string mode = argc > 1 ? argv(1) : "";
   if (mode == "args" && argc > 2) {
     // A runner that did not wait would find no file.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    std::ofstream out(argv[2], std::ios::binary);
+    std::ofstream out(qtk::PathFromUtf8(argv(2)), std::ios::binary);
     for (int i = 3; i < argc; ++i)
-      out << argv[i] << '|';
+      out << argv(i) << '|';
     return out ? 0 : 1;
   }
   if (mode == "print" && argc > 2) {
-    std::cout << std::filesystem::current_path().string() << "\n";
+    std::cout << qtk::Utf8FromPath(std::filesystem::current_path()) << "\n";
     std::cerr << "to standard error\n";
-    return std::atoi(argv[2]);
+    return std::atoi(argv(2).c_str());
   }
   if (mode == "--directory" && argc > 2) {
-    std::ofstream out(std::filesystem::path(argv[2]) / "arguments.txt", std::ios::binary);
+    std::ofstream out(qtk::PathFromUtf8(argv(2)) / "arguments.txt", std::ios::binary);
     for (int i = 3; i < argc; ++i)
-      out << argv[i] << '|';
+      out << argv(i) << '|';
     return out ? 0 : 1;
   }
   if (mode == "wait") {

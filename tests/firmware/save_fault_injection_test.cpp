@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "common/utf8_path.h"
 #include "common/pending_file.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/image/chunk_ids.h"
@@ -72,8 +73,8 @@ TEST_P(SaveFaultInjection, EveryFailedCallLeavesTheOldFilesAndTheProjectAsTheyWe
   const Bytes reference_ota = wants_ota ? ReadFile(ota()) : Bytes{};
 
   auto restore_folder = [&] {
-    fs::remove(out());
-    fs::remove(ota());
+    fs::remove(PathFromUtf8(out()));
+    fs::remove(PathFromUtf8(ota()));
     if (c.old_outputs) {
       WriteFile(out(), PatternBytes(4096, 1));
       WriteFile(ota(), PatternBytes(2048, 2));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/utf8_path.h"
 #include "common/recording_dialogs.h"
 #include "firmware/firmware_loader.h"
 #include "firmware/firmware_saver.h"
@@ -265,7 +266,7 @@ std::vector<Marked> SaveRoundTrip::MarkReplacements(Generator& g, FirmwareProjec
         break;
     }
     Marked m{i, g.RandomBytes(static_cast<size_t>(size))};
-    const std::string path = (fs::path(dir) / ("chunk" + std::to_string(i) + ".bin")).string();
+    const std::string path = Utf8FromPath(PathFromUtf8(dir) / ("chunk" + std::to_string(i) + ".bin"));
     testdata::WriteFile(path, m.file);
     e.replace = true;
     e.replacement_path = path;
@@ -376,7 +377,7 @@ void SaveRoundTrip::SaveAndCheck(FirmwareProject& p, const std::vector<Marked>& 
   if (refused) {
     EXPECT_EQ(result, SaveResult::kFailed);
     EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{save_messages::kMirrorInsideCrc});
-    EXPECT_FALSE(fs::exists(out_path));
+    EXPECT_FALSE(fs::exists(PathFromUtf8(out_path)));
     return;
   }
   ASSERT_EQ(result, SaveResult::kSaved) << ::testing::PrintToString(dialogs_.Texts());
@@ -411,7 +412,7 @@ void SaveRoundTrip::SaveAndCheck(FirmwareProject& p, const std::vector<Marked>& 
     ASSERT_EQ(ota.size(), std::min<size_t>(out.size() - start, 0x100000));
     EXPECT_TRUE(std::equal(ota.begin(), ota.end(), out.begin() + static_cast<long>(start)));
   } else {
-    EXPECT_FALSE(fs::exists(ota_path));
+    EXPECT_FALSE(fs::exists(PathFromUtf8(ota_path)));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/utf8_path.h"
 #include "firmware/image/chunk_ids.h"
 #include "firmware/image/image_parser.h"
 #include "logo/logo_source.h"
@@ -152,7 +153,7 @@ TEST(LogoSource, TheLogoChunkIsReadFromTheFirmwareFileAsItsLengthWordCovers) {
   EXPECT_TRUE(Near(PixelAt(*decoded.picture, 48, 12), 0x00FF00));
 
   // A firmware file shortened since the load no longer holds the chunk.
-  std::filesystem::resize_file(path, logo.file_offset + 128 + 10);
+  std::filesystem::resize_file(PathFromUtf8(path), logo.file_offset + 128 + 10);
   EXPECT_FALSE(ReadChunkData(path, logo));
   EXPECT_EQ(DecodeLogoChunk(path, logo).problem, logo_notes::kCannotRead);
   EXPECT_EQ(DecodeLogoChunk(dir.File("gone.bin"), logo).problem, logo_notes::kCannotRead);
