@@ -115,7 +115,12 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
 fi
 echo "build-windows: prefix ready after $((SECONDS - started)) s"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# ccache, where the machine has it, keeps a later build of unchanged files short.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQTK_MINGW_PREFIX="$prefix" \
   -DQTK_BUILD_GUI=OFF -DQTK_BUILD_BENCH=OFF -DQTK_BUILD_FUZZ=OFF \
   -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/model/firmware_load_loop.h"
+#include "app/path_text.h"
 #include "app/qt_load_dialog_port.h"
 
 namespace qtk {
@@ -15,11 +16,11 @@ std::filesystem::path ApplicationDirectory() {
 }
 
 std::filesystem::path InstallationDirectory() {
-  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String());
+  return PathFromQString(QCoreApplication::applicationDirPath());
 }
 
 std::string DefaultConfigPath(const std::filesystem::path& application_directory) {
-  return (application_directory / "QTK_K7720X.ini").string();
+  return Utf8FromPath(application_directory / "QTK_K7720X.ini");
 }
 
 std::unique_ptr<MainWindow> StartUp(const StartupEnvironment& environment,

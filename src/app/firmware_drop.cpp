@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/path_text.h"
+
 namespace qtk {
 
 FirmwareDropTarget::FirmwareDropTarget(QWidget* window,
@@ -26,7 +28,7 @@ std::optional<std::string> FirmwareDropTarget::DroppedFile(const QMimeData* data
   const QFileInfo file(urls.front().toLocalFile());
   if (!file.isFile())
     return std::nullopt;
-  return file.absoluteFilePath().toStdString();
+  return PathTextFromQString(file.absoluteFilePath());
 }
 
 bool FirmwareDropTarget::eventFilter(QObject* watched, QEvent* event) {

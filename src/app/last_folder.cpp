@@ -4,10 +4,12 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "app/path_text.h"
+
 namespace qtk {
 
 QString LastFolder::StartPath(const std::string& initial_path) {
-  const QString initial = QString::fromStdString(initial_path);
+  const QString initial = QStringFromPathText(initial_path);
   if (!initial.isEmpty() && QFileInfo(initial).isAbsolute())
     return initial;
   const QString last = QSettings().value(kKey).toString();

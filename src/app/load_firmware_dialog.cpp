@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/firmware_drop.h"
+#include "app/path_text.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "app/widgets/filtered_line_edit.h"
 #include "app/widgets/password_edit.h"
@@ -109,15 +110,15 @@ void LoadFirmwareDialog::Opening() {
 }
 
 void LoadFirmwareDialog::TakeControlValues() {
-  form_.firmware_path = firmware_edit_->text().toStdString();
-  form_.config_path = config_edit_->text().toStdString();
+  form_.firmware_path = PathTextFromQString(firmware_edit_->text());
+  form_.config_path = PathTextFromQString(config_edit_->text());
   form_.password = PasswordBytes(password_edit_);
   form_.use_external = use_external_box_->isChecked();
 }
 
 void LoadFirmwareDialog::RefreshControls() {
-  firmware_edit_->setText(QString::fromStdString(form_.firmware_path));
-  config_edit_->setText(QString::fromStdString(form_.config_path));
+  firmware_edit_->setText(QStringFromPathText(form_.firmware_path));
+  config_edit_->setText(QStringFromPathText(form_.config_path));
   password_edit_->setText(PasswordText(form_.password));
   use_external_box_->setChecked(form_.use_external);
   UpdateConfigEnabled();

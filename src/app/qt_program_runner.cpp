@@ -7,6 +7,7 @@
 
 #include "app/busy_cursor.h"
 #include "app/console_lines.h"
+#include "app/path_text.h"
 #include "app/progress_window.h"
 #include "firmware/program_location.h"
 
@@ -29,7 +30,7 @@ bool QtProgramRunner::RunProgramAndWait(const std::string& program,
     return false;
 
   QProcess process;
-  process.setProgram(QString::fromStdString(start->executable.string()));
+  process.setProgram(QStringFromPath(start->executable));
   QStringList args;
   for (const std::string& a : start->arguments)
     args << QString::fromStdString(a);

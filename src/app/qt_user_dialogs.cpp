@@ -10,6 +10,7 @@
 
 #include "app/file_filter.h"
 #include "app/last_folder.h"
+#include "app/path_text.h"
 
 namespace qtk {
 namespace {
@@ -86,7 +87,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
   if (files.isEmpty())
     return std::nullopt;
   LastFolder::Remember(files.front());
-  return files.front().toStdString();
+  return PathTextFromQString(files.front());
 }
 
 }  // namespace

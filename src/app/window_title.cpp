@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "common/utf8_path.h"
 #include "app/model/main_window_texts.h"
+#include "common/utf8_path.h"
 
 namespace qtk {
 

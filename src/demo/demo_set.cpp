@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "common/recording_dialogs.h"
+#include "common/utf8_path.h"
 #include "dbbuilder/database_writer.h"
 #include "dbbuilder/lzma_compressor.h"
 #include "dbbuilder/program_list.h"
@@ -99,7 +100,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
   {
     LoadSession session;
     std::unique_ptr<FirmwareProject> project =
-        OpenFirmware(image.string(), (dir / testdata::kDefaultDescriptionName).string(),
+        OpenFirmware(Utf8FromPath(image), Utf8FromPath(dir / testdata::kDefaultDescriptionName),
                      kDemoPassword, session, dialogs);
     if (!project)
       return fail("the demo image does not load");
@@ -108,7 +109,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
     pages.LoadAll();
     if (pages.StoreAll() != nullptr)
       return fail("a page of the demo image refuses to store");
-    if (SaveFirmware(*project, session, stored.string(), dialogs) != SaveResult::kSaved)
+    if (SaveFirmware(*project, session, Utf8FromPath(stored), dialogs) != SaveResult::kSaved)
       return fail("the demo image does not save");
   }
   // The OTA file of the stored copy is no part of the demo set.
@@ -116,7 +117,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
   std::filesystem::remove(OtaFileOf(stored), ec);
   std::filesystem::rename(stored, image, ec);
   if (ec) {
-    *error = "can not replace " + image.string() + ": " + ec.message();
+    *error = "can not replace " + Utf8FromPath(image) + ": " + ec.message();
     std::filesystem::remove(stored, ec);
     return false;
   }
@@ -166,16 +167,16 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {
-    *error = "can not create " + dir.string() + ": " + ec.message();
+    *error = "can not create " + Utf8FromPath(dir) + ": " + ec.message();
     return false;
   }
   auto fail = [&](const std::filesystem::path& path) {
-    *error = "can not write " + path.string();
+    *error = "can not write " + Utf8FromPath(path);
     return false;
   };
 
   const std::vector<uint8_t> image = DemoImage();
-  if (!testdata::WriteFile((dir / kDemoImageName).string(), image)) {
+  if (!testdata::WriteFile(Utf8FromPath(dir / kDemoImageName), image)) {
     return fail(dir / kDemoImageName);
   }
   const testdata::DescriptionSpec description = testdata::RealisticDescription();
@@ -186,7 +187,7 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
     return fail(dir / kDemoProgramList);
   // An encoder that is missing gives no logo: the demo is not written without one.
   if (const std::vector<uint8_t> logo = ReplacementLogo();
-      logo.empty() || !testdata::WriteFile((dir / kDemoLogo).string(), logo))
+      logo.empty() || !testdata::WriteFile(Utf8FromPath(dir / kDemoLogo), logo))
     return fail(dir / kDemoLogo);
 
   // Files the Tuner page ([ExtTunerDriver]) and the GPIO usage page ([GPIOBusType]) put into
@@ -194,7 +195,7 @@ bool WriteDemoSet(const std::filesystem::path& dir, std::string* error) {
   const uint8_t panel_seed = static_cast<uint8_t>(50 + description.Items("ExtTunerDriver").size());
   if (!description.WriteItemFiles("ExtTunerDriver", dir, 2048, 50) ||
       !description.WriteItemFiles("GPIOBusType", dir, 512, panel_seed)) {
-    *error = "can not write the tuner driver and panel files into " + dir.string();
+    *error = "can not write the tuner driver and panel files into " + Utf8FromPath(dir);
     return false;
   }
   return StoreEveryPage(dir, error);

@@ -2,11 +2,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 #include "app/load_firmware_dialog.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "common/recording_dialogs.h"
+#include "common/utf8_path.h"
 #include "drop_events.h"
 #include "key_typing.h"
 #include "testdata/image_builder.h"
@@ -239,6 +241,38 @@ class LoadFirmwareDialogTest : public QObject {
     QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
     QCOMPARE(memory_.last_firmware_path, image);
     QCOMPARE(memory_.entered_password, std::string("pw"));
+  }
+
+  // Paths outside ASCII and outside any ANSI code page, typed, dropped or remembered, reach
+  // the core as the UTF-8 text of the same file and come back into the fields unchanged.
+  void PathsOutsideAsciiReachTheCoreAsTheSameFile() {
+    const std::string typed = "/fw/J\u00fcrgen \u56fa\u4ef6/\u00c6r\u00f8.bin";
+    memory_.last_firmware_path = "/fw/\u56fa\u4ef6 old.bin";
+    auto dialog = Make();
+    dialog->show();
+    QCOMPARE(dialog->FirmwarePathEdit()->text(), QString::fromUtf8("/fw/\u56fa\u4ef6 old.bin"));
+    dialog->FirmwarePathEdit()->selectAll();
+    qtk::testing::TypeKeys(dialog->FirmwarePathEdit(), QString::fromStdString(typed));
+    ClickBox(dialog->UseExternalBox());
+    qtk::testing::TypeKeys(dialog->ConfigPathEdit(), QString::fromUtf8("/cfg/\u8bbe\u7f6e.ini"));
+    QTest::keyClicks(dialog->PasswordEdit(), "pw");
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(memory_.last_firmware_path, typed);
+    QCOMPARE(memory_.last_config_path, std::string("/cfg/\u8bbe\u7f6e.ini"));
+
+    qtk::testdata::TempDir dir;
+    const std::filesystem::path folder = dir.path() / qtk::PathFromUtf8("J\u00fcrgen \u56fa\u4ef6");
+    std::filesystem::create_directories(folder);
+    const std::string image = qtk::Utf8FromPath(folder / qtk::PathFromUtf8("\u56fa\u4ef6.bin"));
+    qtk::testdata::WriteFile(image, {1, 2, 3});
+    auto again = Make();
+    again->show();
+    QVERIFY(qtk::testing::DragAndDrop(again->FirmwarePathEdit(),
+                                      {QUrl::fromLocalFile(QString::fromStdString(image))}));
+    QTRY_COMPARE(again->FirmwarePathEdit()->text(), QString::fromStdString(image));
+    QTest::mouseClick(again->OkButton(), Qt::LeftButton);
+    QCOMPARE(memory_.last_firmware_path, image);
+    QCOMPARE(qtk::testdata::ReadFile(memory_.last_firmware_path), (std::vector<uint8_t>{1, 2, 3}));
   }
 
   void APrefilledFileShowsOnTheFirstOpeningOnly() {

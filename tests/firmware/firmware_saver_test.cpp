@@ -1,5 +1,5 @@
-#include "common/utf8_path.h"
 #include "firmware/firmware_saver.h"
+#include "common/utf8_path.h"
 
 #include <gtest/gtest.h>
 
@@ -357,7 +357,8 @@ TEST_F(SaveTest, UnwritableOutputIsReported) {
 
 TEST_F(SaveTest, OtaFailureLeavesNoOutputAtAll) {
   auto p = LoadStandard({.bootloader_region = 0x40000});
-  std::filesystem::create_directory(PathFromUtf8(out_path() + ".ota"));  // the OTA file cannot take its name
+  std::filesystem::create_directory(
+      PathFromUtf8(out_path() + ".ota"));  // the OTA file cannot take its name
   EXPECT_EQ(Save(*p), SaveResult::kFailed);
   EXPECT_EQ(env.dialogs.LastText(), "Can not write output ota file " + out_path() +
                                         ".ota: it can not replace the old file");
@@ -756,6 +757,63 @@ TEST_F(CrcRomTest, SkippedWithoutGameEmulatorOrPath) {
   auto q = LoadStandard();
   env.session.crc_rom_path = "   ";
   EXPECT_EQ(Save(*q), SaveResult::kSaved);
+}
+
+// The image, its description, a replacement file and the outputs in folders named outside ASCII
+// and outside any ANSI code page: the paths are UTF-8 text everywhere, and messages name them
+// as given.
+TEST(SaveInFoldersNamedOutsideAscii, LoadsSavesWithOtaFileAndLoadsAgain) {
+  FirmwareEnv env("Jürgen 固件");
+  env.WriteStandardImage({.bootloader_region = 0x40000});
+  const std::vector<uint8_t> original = ReadFile(env.image_path());
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr) << ::testing::PrintToString(env.dialogs.Texts());
+
+  std::filesystem::create_directories(PathFromUtf8(env.dir.File("Ærø ñ €")));
+  const std::string logo_path = env.dir.File("Ærø ñ €/логотип 𝄞.m2v");
+  const auto logo = PatternBytes(0x300, 7);
+  ASSERT_TRUE(WriteFile(logo_path, logo));
+  const int logo_index = *p->chunks.FindLoaded(kLogoChunkId);
+  ASSERT_TRUE(ChunkFileFits(*p, logo_path, logo_index, env.dialogs));
+  ChunkEntry& entry = p->chunks.entries[logo_index];
+  entry.replace = true;
+  entry.replacement_path = logo_path;
+  p->settings.SetU8(record::kOtaEnable, 1);
+
+  const std::string out = env.InFolder("固件 out.bin");
+  env.dialogs.messages.clear();
+  ASSERT_TRUE(SaveFirmwareAndReport(*p, env.session, out, env.dialogs));
+  EXPECT_EQ(env.dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
+  EXPECT_EQ(ReadFile(env.image_path()), original);
+  const std::vector<uint8_t> saved = ReadFile(out);
+  ASSERT_GT(saved.size(), 0x40000u);
+  EXPECT_EQ(ReadFile(out + ".ota"), std::vector<uint8_t>(saved.begin() + 0x40000, saved.end()));
+
+  LoadSession session;
+  RecordingDialogs dialogs;
+  auto again = OpenFirmware(out, env.config_path(), env.session.current_password, session, dialogs);
+  ASSERT_NE(again, nullptr) << ::testing::PrintToString(dialogs.Texts());
+  EXPECT_EQ(again->settings.bytes(), p->settings.bytes());
+  const ChunkEntry& l = again->chunks.entries[*again->chunks.FindLoaded(kLogoChunkId)];
+  EXPECT_TRUE(std::equal(logo.begin(), logo.end(), saved.begin() + l.file_offset + 128));
+}
+
+TEST(SaveInFoldersNamedOutsideAscii, MissingFilesAreNamedInTheirMessages) {
+  FirmwareEnv env("Jürgen 固件");
+  env.WriteStandardImage();
+  auto p = env.Open();
+  ASSERT_NE(p, nullptr);
+  env.dialogs.messages.clear();
+  const std::string absent = env.InFolder("不在 Ærø.m2v");
+  EXPECT_FALSE(ChunkFileFits(*p, absent, *p->chunks.FindLoaded(kLogoChunkId), env.dialogs));
+  EXPECT_EQ(env.dialogs.Texts(),
+            std::vector<std::string>{"Can not open chunk file " + absent + "!"});
+
+  LoadSession session;
+  RecordingDialogs dialogs;
+  const std::string config = env.InFolder("不在.ini");
+  EXPECT_EQ(OpenFirmware(env.image_path(), config, kPassword, session, dialogs), nullptr);
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not open config file " + config});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/path_text.h"
 #include "app/widgets/bitmap_push_button.h"
 #include "app/widgets/filtered_line_edit.h"
 
@@ -147,7 +148,7 @@ void CommonPageView::PutControls() {
   PutText(power_on_, model_.power_on_text);
   PutText(standby_, model_.standby_text);
   PutQuietly(crc_rom_,
-             [this](QLineEdit* e) { e->setText(QString::fromStdString(model_.crc_rom_path())); });
+             [this](QLineEdit* e) { e->setText(QStringFromPathText(model_.crc_rom_path())); });
   PutVisible({crc_rom_label_, crc_rom_, crc_rom_browse_}, false);
 }
 

@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "common/message_format.h"
 #include "common/pending_file.h"
+#include "common/utf8_path.h"
 #include "dbbuilder/decode/database_source.h"
 #include "dbbuilder/decode/decode_messages.h"
 #include "firmware/firmware_loader.h"
@@ -27,7 +28,7 @@ std::optional<ChannelList> ExportChannelList(const std::filesystem::path& source
   if (!bytes) {
     dialogs.ShowMessage(FromImage(kind)
                             ? std::string(load_messages::kCannotOpenFirmware)
-                            : FormatMessage(decode_msg::kCannotOpenDatabase, source.string()),
+                            : FormatMessage(decode_msg::kCannotOpenDatabase, Utf8FromPath(source)),
                         MessageIcon::Error);
     return std::nullopt;
   }
@@ -38,11 +39,11 @@ std::optional<ChannelList> ExportChannelList(const std::filesystem::path& source
       case ListSource::kImageUserDatabase:
         return DecodeImageDatabase(*bytes, DatabaseKind::kUser);
       case ListSource::kDatabaseFile:
-        return DecodeDatabaseFile(*bytes, source.string(), false);
+        return DecodeDatabaseFile(*bytes, Utf8FromPath(source), false);
       case ListSource::kUserDatabaseFile:
         break;
     }
-    return DecodeDatabaseFile(*bytes, source.string(), true);
+    return DecodeDatabaseFile(*bytes, Utf8FromPath(source), true);
   }();
   if (!list) {
     dialogs.ShowMessage(list.message(), MessageIcon::Error);
@@ -54,7 +55,7 @@ std::optional<ChannelList> ExportChannelList(const std::filesystem::path& source
   if (!file.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size()) || !file.Commit()) {
     // The reason matters to the user: after a failed folder sync the complete list is in
     // place, only its survival of a power cut is in doubt.
-    dialogs.ShowMessage(FormatMessage(decode_msg::kCannotWriteList, list_path.string()) +
+    dialogs.ShowMessage(FormatMessage(decode_msg::kCannotWriteList, Utf8FromPath(list_path)) +
                             OutputFailureText(file.failure()) + ".",
                         MessageIcon::Error);
     return std::nullopt;
