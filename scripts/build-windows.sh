@@ -115,10 +115,13 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
 fi
 echo "build-windows: prefix ready after $((SECONDS - started)) s"
 
-# ccache, where the machine has it, keeps a later build of unchanged files short.
+# ccache, where the machine has it, keeps a later build of unchanged files short, also from
+# another clone of the tree (as CI makes one for every run): paths below the tree are hashed
+# relative to it.
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQTK_MINGW_PREFIX="$prefix" \
