@@ -9,6 +9,7 @@
 # for the target from Debian's own sources into a prefix outside the source tree, once; later
 # runs reuse it, and the wine prefix the tests run in:
 #   QTK_MINGW_PREFIX (default /var/cache/qtk7720x-mingw)
+#   QTK_WINEPREFIX   (default $QTK_MINGW_PREFIX/wine; two test runs at once need two)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 run_tests=false
@@ -107,7 +108,7 @@ prefix_library headers "recipe 1; $headers_version" copy_headers
 
 # The wine prefix exists before anything runs under wine: created on first use, it takes
 # longer than a test's time limit.
-export WINEPREFIX=$prefix/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${QTK_WINEPREFIX:-$prefix/wine} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   echo "build-windows: creating the wine prefix $WINEPREFIX"
   wineboot --init >/dev/null 2>&1
@@ -140,8 +141,8 @@ if $run_tests; then
   # path the tests hand around then holds characters outside ASCII and outside the ANSI code
   # page. Wine takes TEMP and TMP from the registry of its prefix, not from the environment,
   # and reads its own arguments in the locale's encoding.
-  temp=$prefix/temp/Jürgen-固件
-  rm -rf "$prefix/temp"
+  temp=$WINEPREFIX-temp/Jürgen-固件
+  rm -rf "$WINEPREFIX-temp"
   mkdir -p "$temp"
   for variable in TEMP TMP; do
     LC_ALL=C.UTF-8 wine reg add 'HKCU\Environment' /v $variable /t REG_SZ \
