@@ -22,10 +22,14 @@ std::vector<uint16_t> ScanCharacters(std::span<const uint8_t> text) {
     if (code != 0xFFFF)
       seen->set(code);
   }
+  // Only codes with both bytes in range can have been set: the walk visits those alone.
   std::vector<uint16_t> codes;
-  for (size_t c = 0; c < seen->size(); ++c) {
-    if (seen->test(c))
-      codes.push_back(static_cast<uint16_t>(c));
+  for (unsigned lead = 0xB0; lead <= 0xFF; ++lead) {
+    for (unsigned trail = 0xA1; trail <= 0xFF; ++trail) {
+      const unsigned code = lead << 8 | trail;
+      if (seen->test(code))
+        codes.push_back(static_cast<uint16_t>(code));
+    }
   }
   return codes;
 }

@@ -125,9 +125,7 @@ uint32_t Col17Mask(int64_t value) {
 }
 
 ProgramListParser::ProgramListParser(ProgramTables& tables, std::ostream& out)
-    : tables_(tables), out_(out) {
-  tp_index_.reserve(tables.limits.tp_ids);
-}
+    : tables_(tables), out_(out) {}
 
 void ProgramListParser::ParseLine(std::string_view line) {
   if (line.empty())

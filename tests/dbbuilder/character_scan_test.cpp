@@ -34,6 +34,27 @@ TEST(CharacterScan, LeadAndTrailByteRules) {
   EXPECT_EQ(Scan("\xFF\xFF\xFF\xFEx"), (Codes{0xFFFE}));  // FF FF is never collected
 }
 
+TEST(CharacterScan, EveryPairOfTheRangeIsCollectedInOrder) {
+  // Every two-byte pair with a lead byte from 0xB0, in descending order: exactly the pairs
+  // with a trail byte from 0xA1 come back, ascending, FF FF left out.
+  std::string text;
+  Codes expected;
+  for (int lead = 0xFF; lead >= 0xB0; --lead) {
+    for (int trail = 0xFF; trail >= 0; --trail) {
+      text += static_cast<char>(lead);
+      text += static_cast<char>(trail);
+    }
+  }
+  for (unsigned lead = 0xB0; lead <= 0xFF; ++lead) {
+    for (unsigned trail = 0xA1; trail <= 0xFF; ++trail) {
+      if ((lead << 8 | trail) != 0xFFFF)
+        expected.push_back(static_cast<uint16_t>(lead << 8 | trail));
+    }
+  }
+  EXPECT_EQ(Scan(text), expected);
+  EXPECT_EQ(expected.size(), 80u * 95u - 1u);
+}
+
 TEST(CharacterScan, TheLastByteIsNeverALeadByte) {
   EXPECT_EQ(Scan("ab\xB0"), Codes{});
   EXPECT_EQ(Scan("\xB0\xA1"), (Codes{0xB0A1}));  // the pair may end the file
