@@ -324,7 +324,9 @@ TEST(Builder, UpdateFailures) {
     f.Ini("[File1]\nFile=fw.bin\n");
     if (c.out_is_directory)
       fs::create_directory(f.current / "OUT.bin");
-    EXPECT_EQ(f.Run({.max_image_size = c.max_image_size}), start + c.message) << c.what;
+    BuilderOptions options;
+    options.max_image_size = c.max_image_size;
+    EXPECT_EQ(f.Run(options), start + c.message) << c.what;
     EXPECT_FALSE(fs::is_regular_file(f.current / "OUT.bin")) << c.what;
   }
 }

@@ -1,5 +1,7 @@
 #include "app/pages/panel_page_view.h"
 
+#include <utility>
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -153,14 +155,15 @@ PanelPageView::PanelPageView(PanelPage& model, QWidget* parent) : PageView(paren
   connect(segment_list_, &QTreeWidget::currentItemChanged, this, [this] { ShowSelectedSegment(); });
 }
 
-void PanelPageView::BindRepeat(FilteredLineEdit* edit, void (PanelPage::*type)(long long),
-                               bool (PanelPage::*leave)()) {
-  connect(edit, &QLineEdit::textEdited, this, [this, edit, type] {
-    (model_.*type)(NumberOf(edit));
+void PanelPageView::BindRepeat(FilteredLineEdit* edit,
+                               std::function<void(PanelPage&, long long)> type,
+                               std::function<bool(PanelPage&)> leave) {
+  connect(edit, &QLineEdit::textEdited, this, [this, edit, type = std::move(type)] {
+    type(model_, NumberOf(edit));
     PutControls();
   });
-  connect(edit, &QLineEdit::editingFinished, this, [this, edit, leave] {
-    const bool stood = (model_.*leave)();
+  connect(edit, &QLineEdit::editingFinished, this, [this, edit, leave = std::move(leave)] {
+    const bool stood = leave(model_);
     PutControls();
     if (!stood)
       edit->setFocus(Qt::OtherFocusReason);

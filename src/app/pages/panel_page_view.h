@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -41,8 +43,10 @@ class PanelPageView : public PageView {
   FilteredLineEdit* key_repeat_normal() const { return repeat_normal_; }
 
  private:
-  void BindRepeat(FilteredLineEdit* edit, void (PanelPage::*type)(long long),
-                  bool (PanelPage::*leave)());
+  // The model's calls travel as function objects: GCC takes member pointers captured by a
+  // connected lambda for uninitialized.
+  void BindRepeat(FilteredLineEdit* edit, std::function<void(PanelPage&, long long)> type,
+                  std::function<bool(PanelPage&)> leave);
   void ShowSelectedSegment();
 
   PanelPage& model_;
