@@ -14,7 +14,9 @@ set(CMAKE_RC_COMPILER ${QTK_MINGW_TRIPLE}-windres)
 
 # Libraries and headers come from the mingw sysroot and the target prefix only; programs
 # (moc, the host tools) from the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${QTK_MINGW_TRIPLE} ${QTK_MINGW_PREFIX})
+# Qt for the target, where scripts/build-windows.sh --gui made one, is a prefix of its own
+# inside it.
+set(CMAKE_FIND_ROOT_PATH /usr/${QTK_MINGW_TRIPLE} ${QTK_MINGW_PREFIX} ${QTK_MINGW_PREFIX}/qt6)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QTK_MINGW_PREFIX)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds qtkcli, dfv_k7720x, qtkdemo and the tests for 64-bit Windows with mingw-w64 and
 # packs the three programs with a README into a zip:
-#   scripts/build-windows.sh [--test] [BUILD_DIR]      (BUILD_DIR: build-windows)
+#   scripts/build-windows.sh [--gui] [--test] [BUILD_DIR]   (BUILD_DIR: build-windows, or
+#                                                             build-windows-gui with --gui)
 # --test runs every test under wine afterwards, with the temporary folder under a name that
 # is not ASCII, as many users' profile folders are.
+# --gui builds Qt for the target once (scripts/windows-qt.sh, about an hour), then qtktool and
+# its tests as well, and packs a second zip with qtktool.exe and the DLLs it needs.
 #
 # liblzma, the MPEG-2 still coder (libavcodec, libavutil, libswscale) and GoogleTest are built
 # for the target from Debian's own sources into a prefix outside the source tree, once; later
@@ -13,11 +16,19 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 run_tests=false
-if [[ ${1:-} == --test ]]; then
-  run_tests=true
+gui=false
+while [[ ${1:-} == --* ]]; do
+  case $1 in
+    --test) run_tests=true ;;
+    --gui) gui=true ;;
+    *)
+      echo "usage: scripts/build-windows.sh [--gui] [--test] [BUILD_DIR]" >&2
+      exit 2
+      ;;
+  esac
   shift
-fi
-build=${1:-build-windows}
+done
+build=${1:-build-windows$($gui && echo -gui || true)}
 prefix=${QTK_MINGW_PREFIX:-/var/cache/qtk7720x-mingw}
 triple=x86_64-w64-mingw32
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
@@ -105,6 +116,10 @@ prefix_library liblzma "recipe 1; xz-utils $xz_version" build_liblzma
 prefix_library libav "recipe 3; ffmpeg $ffmpeg_version" build_libav
 prefix_library googletest "recipe 1; googletest $gtest_version" build_googletest
 prefix_library headers "recipe 1; $headers_version" copy_headers
+qt_cmake_args=()
+if $gui; then
+  source "$root/scripts/windows-qt.sh"
+fi
 
 # The wine prefix exists before anything runs under wine: created on first use, it takes
 # longer than a test's time limit.
@@ -126,13 +141,20 @@ if command -v ccache >/dev/null; then
 fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQTK_MINGW_PREFIX="$prefix" \
-  -DQTK_BUILD_GUI=OFF -DQTK_BUILD_BENCH=OFF -DQTK_BUILD_FUZZ=OFF \
+  -DQTK_BUILD_GUI=$($gui && echo ON || echo OFF) "${qt_cmake_args[@]}" \
+  -DQTK_BUILD_BENCH=OFF -DQTK_BUILD_FUZZ=OFF \
   -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
 cmake --build "$build" -j "$jobs"
 (cd "$build" && cpack -G ZIP >/dev/null)
 echo "build-windows: $(ls "$build"/qtk7720x-*-windows-x86_64.zip) after $((SECONDS - started)) s"
+if $gui; then
+  pack_gui_zip "$build"
+fi
 
 if $run_tests; then
+  if $gui; then
+    prepare_gui_tests
+  fi
   # One wine server for the whole run instead of one per test program. Its service processes
   # start with the first program and would inherit that program's output pipe: a test list
   # read through that pipe would never end. They start here, on no pipe at all.
@@ -150,6 +172,9 @@ if $run_tests; then
   done
   status=0
   ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=$?
+  if $gui; then
+    check_gui_package_starts "$gui_package_folder" || status=1
+  fi
   wineserver -k || true
   echo "build-windows: tests done after $((SECONDS - started)) s"
   exit $status

@@ -28,6 +28,9 @@ if [[ ${1:-} == --windows ]]; then
     g++-mingw-w64-x86-64-posix wine wine64
     # The assembler of the MPEG-2 still coder's fast paths.
     nasm
+    # The GUI build (build-windows.sh --gui): its tests run under wine on a display of their
+    # own, where xwininfo finds the window of the packed qtktool.exe.
+    xvfb x11-utils
   )
 fi
 
