@@ -28,7 +28,13 @@ while [[ ${1:-} == --* ]]; do
   esac
   shift
 done
-build=${1:-build-windows$($gui && echo -gui || true)}
+gui_switch=OFF
+default_build="build-windows"
+if $gui; then
+  gui_switch=ON
+  default_build="build-windows-gui"
+fi
+build=${1:-$default_build}
 prefix=${QTK_MINGW_PREFIX:-/var/cache/qtk7720x-mingw}
 triple=x86_64-w64-mingw32
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
@@ -118,6 +124,7 @@ prefix_library googletest "recipe 1; googletest $gtest_version" build_googletest
 prefix_library headers "recipe 1; $headers_version" copy_headers
 qt_cmake_args=()
 if $gui; then
+  # shellcheck source=scripts/windows-qt.sh
   source "$root/scripts/windows-qt.sh"
 fi
 
@@ -141,7 +148,7 @@ if command -v ccache >/dev/null; then
 fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQTK_MINGW_PREFIX="$prefix" \
-  -DQTK_BUILD_GUI=$($gui && echo ON || echo OFF) "${qt_cmake_args[@]}" \
+  -DQTK_BUILD_GUI=$gui_switch "${qt_cmake_args[@]}" \
   -DQTK_BUILD_BENCH=OFF -DQTK_BUILD_FUZZ=OFF \
   -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
 cmake --build "$build" -j "$jobs"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154,SC2034  # root, prefix, triple, ...: build-windows.sh
 # Qt for the Windows build of qtktool, sourced by scripts/build-windows.sh --gui after the other
 # target libraries are in the prefix.
 #
@@ -6,9 +7,12 @@
 # $prefix/qt6, once: shared libraries, Core, Gui, Widgets and Test with the windows, offscreen
 # and minimal platforms and the Windows Vista style. Nothing else: no OpenGL (qtktool paints
 # with the raster engine), no network, SQL, D-Bus, printing or XML modules, no Direct2D
-# platform and no image format plugins (qtktool draws its pictures itself), and no tablet
-# events, whose Windows code needs the wintab headers that Debian's source leaves out.
-# The first build takes about an hour at -j2, at a lower priority than other work.
+# platform (a second copy of the Windows one; without it the Windows platform needs the fix in
+# scripts/windows-patches/) and no image format plugins (qtktool draws its pictures itself),
+# and no tablet events, whose Windows code needs the wintab headers that Debian's source
+# leaves out.
+# The first build takes one to two hours at -j2 on two cores, at a lower priority than other
+# work.
 #
 # Defines qt_cmake_args (what the project's configure needs to find this Qt) and
 # pack_gui_zip BUILD_DIR (the second zip: qtktool.exe with every DLL it loads beside it).
@@ -55,12 +59,12 @@ qt_cmake_args=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$qt_host_cmake_dir"
 
 # The DLLs a Windows program or library names in its import table.
 imported_dlls() {
-  $triple-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'
+  "$triple"-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'
 }
 
 # Where the mingw-w64 runtime DLLs (the C++ runtime, libgcc, winpthread) of the posix thread
 # model live; Windows' own DLLs are found in none of these folders.
-dll_folders=("$qt_root/bin" "$(dirname "$($triple-g++-posix -print-libgcc-file-name)")"
+dll_folders=("$qt_root/bin" "$(dirname "$("$triple"-g++-posix -print-libgcc-file-name)")"
   "/usr/$triple/lib")
 
 # Copies into FOLDER the DLL NAME (a file name in any letter case, as Windows looks it up) and,
@@ -101,7 +105,7 @@ pack_gui_zip() {
   for file in "$folder"/*.exe "$folder"/platforms/*.dll "$folder"/styles/*.dll; do
     copy_dll_closure "$folder" "$file"
   done
-  $triple-strip --strip-unneeded "$folder"/*.dll "$folder"/*/*.dll
+  "$triple"-strip --strip-unneeded "$folder"/*.dll "$folder"/*/*.dll
   check_dll_closure "$folder"
   rm -f "$build/$name.zip"
   (cd "$stage" && cmake -E tar cf "../$name.zip" --format=zip "$name")
@@ -141,7 +145,8 @@ prepare_gui_tests() {
     [[ -s $number_file ]] && break
     sleep 0.1
   done
-  export DISPLAY=:$(cat "$number_file")
+  DISPLAY=:$(cat "$number_file")
+  export DISPLAY
   rm -f "$number_file"
   local path="" folder
   for folder in "${dll_folders[@]}"; do
@@ -155,7 +160,7 @@ prepare_gui_tests() {
 # package lacks something it needs.
 check_gui_package_starts() {
   local folder=$1 seconds shown=false
-  WINEPATH= wine "$folder/qtktool.exe" </dev/null >/dev/null 2>&1 &
+  WINEPATH='' wine "$folder/qtktool.exe" </dev/null >/dev/null 2>&1 &
   local pid=$!
   for seconds in $(seq 60); do
     if xwininfo -root -tree | grep -q '"Load Firmware File  - QTK V3.0.0"'; then

@@ -171,6 +171,7 @@ class EditableListControlTest : public QObject {
 
     QVERIFY(list->BeginEdit(0, 1));
     drop_down = list->ActiveDropDown();
+    QVERIFY(drop_down != nullptr);
     drop_down->hidePopup();
     drop_down->setCurrentIndex(2);
     QTest::keyClick(drop_down, Qt::Key_Enter);
@@ -192,6 +193,7 @@ class EditableListControlTest : public QObject {
     QSignalSpy edited(list.get(), &EditableListControl::CellEdited);
     QVERIFY(list->BeginEdit(1, 2));
     QComboBox* drop_down = list->ActiveDropDown();
+    QVERIFY(drop_down != nullptr);
     QCOMPARE(drop_down->currentIndex(), -1);
     drop_down->hidePopup();
     drop_down->setCurrentIndex(0);
@@ -219,6 +221,7 @@ class EditableListControlTest : public QObject {
     QVERIFY(list->BeginEdit(2, 1));
     QCOMPARE(list->LastDropDownHeight(), 12 * RowHeight(*list));
     QComboBox* drop_down = list->ActiveDropDown();
+    QVERIFY(drop_down != nullptr);
     QCOMPARE(drop_down->maxVisibleItems(), 11);
     QCOMPARE(drop_down->view()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     list->EndEdit(true);
@@ -323,6 +326,7 @@ class EditableListControlTest : public QObject {
     list->SetAllowedCharacters("0123456789");
     QVERIFY(list->BeginEdit(1, 2));
     FilteredLineEdit* box = list->ActiveEditBox();
+    QVERIFY(box != nullptr);
     QCOMPARE(box->AllowedCharacters(), QString("0123456789"));
     QTest::keyClicks(box, "1a2 b");
     QCOMPARE(box->text(), QString("12"));
