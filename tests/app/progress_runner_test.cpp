@@ -18,6 +18,7 @@
 #include "app/progress_window.h"
 #include "app/qt_program_runner.h"
 #include "demo/demo_set.h"
+#include "firmware/program_location.h"
 #include "page_env.h"
 #include "pages/general_page.h"
 
@@ -28,7 +29,9 @@ namespace fs = std::filesystem;
 
 // A folder with the console helper under the builder's name.
 struct HelperFolder {
-  HelperFolder() { fs::copy_file(QTK_CONSOLE_HELPER_PATH, dir.path() / "dfv_k7720x"); }
+  HelperFolder() {
+    fs::copy_file(QTK_CONSOLE_HELPER_PATH, dir.path() / ExecutableFileName("dfv_k7720x"));
+  }
   bool Exists(const char* name) const { return fs::exists(dir.path() / name); }
   testdata::TempDir dir{"qtk_runner"};
 };
@@ -68,7 +71,7 @@ Conversion Convert(testing::PageEnv& env, ProgramRunner& runner, MessageAnswer d
   env.context.runner = &runner;
   const std::string text = demo::DemoProgramList();
   testdata::WriteFile(env.dir.File("channels.txt"), std::vector<uint8_t>(text.begin(), text.end()));
-  fs::copy_file(QTK_DFV_K7720X_PATH, env.dir.path() / "dfv_k7720x");
+  fs::copy_file(QTK_DFV_K7720X_PATH, env.dir.path() / ExecutableFileName("dfv_k7720x"));
   const CurrentDirectory in_folder(env.dir.path());
   GeneralPage general(env.context);
   general.Load();
@@ -78,8 +81,9 @@ Conversion Convert(testing::PageEnv& env, ProgramRunner& runner, MessageAnswer d
       general.ReplaceRow(general.RowOfChunk(kDefaultDatabaseChunkId), env.dir.File("channels.txt"));
   c.messages = env.dialogs.Texts();
   // The marks name files in each run's own folder; the names are compared.
-  c.default_db_mark = fs::path(env.chunk(kDefaultDatabaseChunkId).replacement_path).filename();
-  c.user_db_mark = fs::path(env.chunk(kUserDatabaseChunkId).replacement_path).filename();
+  c.default_db_mark =
+      fs::path(env.chunk(kDefaultDatabaseChunkId).replacement_path).filename().string();
+  c.user_db_mark = fs::path(env.chunk(kUserDatabaseChunkId).replacement_path).filename().string();
   c.files = FolderFiles(env.dir.path());
   return c;
 }
