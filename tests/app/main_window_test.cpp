@@ -176,7 +176,10 @@ class MainWindowTest : public QObject {
   // ---- Start-up ----
 
   void DefaultDescriptionLivesInTheApplicationDirectory() {
-    QCOMPARE(DefaultConfigPath("/opt/qtk"), std::string("/opt/qtk/QTK_K7720X.ini"));
+    // Joined with the system's separator, as the folder's own path names its parts.
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    QCOMPARE(DefaultConfigPath("/opt/qtk"),
+             "/opt/qtk" + std::string(1, separator) + "QTK_K7720X.ini");
     QCOMPARE(ApplicationDirectory(), std::filesystem::current_path());
   }
 
