@@ -3,8 +3,11 @@
 namespace qtk {
 namespace {
 
+// A line ends in LF, CR LF, or CR CR LF: a Windows program that writes CR LF through a stream
+// in text mode gets a second CR from the runtime, and its console shows one line end all the
+// same.
 std::string WithoutCarriageReturn(std::string line) {
-  if (!line.empty() && line.back() == '\r')
+  while (!line.empty() && line.back() == '\r')
     line.pop_back();
   return line;
 }

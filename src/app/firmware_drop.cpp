@@ -28,7 +28,7 @@ std::optional<std::string> FirmwareDropTarget::DroppedFile(const QMimeData* data
   const QFileInfo file(urls.front().toLocalFile());
   if (!file.isFile())
     return std::nullopt;
-  return PathTextFromQString(file.absoluteFilePath());
+  return PathTextFromQtPath(file.absoluteFilePath());
 }
 
 bool FirmwareDropTarget::eventFilter(QObject* watched, QEvent* event) {

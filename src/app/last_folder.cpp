@@ -20,7 +20,7 @@ QString LastFolder::StartPath(const std::string& initial_path) {
 
 void LastFolder::Remember(const QString& chosen_file) {
   QSettings settings;
-  settings.setValue(kKey, QFileInfo(chosen_file).absolutePath());
+  settings.setValue(kKey, QDir::toNativeSeparators(QFileInfo(chosen_file).absolutePath()));
 }
 
 }  // namespace qtk

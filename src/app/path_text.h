@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <filesystem>
@@ -33,6 +34,13 @@ inline std::filesystem::path PathFromQString(const QString& text) {
 // The path text the core takes (UTF-8) for a path the user typed or chose.
 inline std::string PathTextFromQString(const QString& text) {
   return Utf8FromPath(PathFromQString(text));
+}
+
+// The path text the core takes for a path Qt produced (a file dialog's choice, a dropped
+// file). Qt separates folders with '/' on every system; the text is shown in path fields and
+// messages, where a Windows user reads and types the system's backslash.
+inline std::string PathTextFromQtPath(const QString& path) {
+  return PathTextFromQString(QDir::toNativeSeparators(path));
 }
 
 // The text a widget shows for a path the core holds as UTF-8 text.

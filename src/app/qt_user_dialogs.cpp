@@ -87,7 +87,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
   if (files.isEmpty())
     return std::nullopt;
   LastFolder::Remember(files.front());
-  return PathTextFromQString(files.front());
+  return PathTextFromQtPath(files.front());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/model/firmware_load_loop.h"
 #include "app/model/main_window_model.h"
 #include "app/model/main_window_texts.h"
+#include "common/utf8_path.h"
 #include "firmware/firmware_saver.h"
 #include "firmware/password_words.h"
 #include "pages/page_list.h"
@@ -283,7 +284,8 @@ TEST_F(MainWindowModelTest, SaveFirmwareStoresEveryPageThenWritesTheImage) {
   EXPECT_EQ(dialogs.file_requests[0].filter, "Firmware Files(*.bin)|*.bin|All Files (*.*)|*.*||");
   EXPECT_TRUE(dialogs.file_requests[0].ask_before_overwrite);
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Success to save the file."});
-  EXPECT_EQ(std::filesystem::file_size(output), std::filesystem::file_size(env.image_path()));
+  EXPECT_EQ(std::filesystem::file_size(PathFromUtf8(output)),
+            std::filesystem::file_size(PathFromUtf8(env.image_path())));
   EXPECT_EQ(view.label_refreshes, 1);
 }
 

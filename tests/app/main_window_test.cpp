@@ -20,8 +20,10 @@
 #include "app/pages/page_view.h"
 #include "app/qt_load_dialog_port.h"
 #include "app/widgets/bitmap_push_button.h"
+#include "common/utf8_path.h"
 #include "demo/demo_set.h"
 #include "drop_events.h"
+#include "firmware/program_location.h"
 #include "shell_fixtures.h"
 
 using namespace qtk;
@@ -374,8 +376,9 @@ class MainWindowTest : public QObject {
     const std::string output = env_->dir.File("saved.bin");
     dialogs_.chosen_paths = {output};
     QTest::mouseClick(window->SaveFirmwareButton(), Qt::LeftButton);
-    QVERIFY(std::filesystem::exists(output));
-    QCOMPARE(std::filesystem::file_size(output), std::filesystem::file_size(env_->image_path()));
+    QVERIFY(std::filesystem::exists(PathFromUtf8(output)));
+    QCOMPARE(std::filesystem::file_size(PathFromUtf8(output)),
+             std::filesystem::file_size(PathFromUtf8(env_->image_path())));
     QCOMPARE(dialogs_.Texts(), std::vector<std::string>{"Success to save the file."});
     // A second save onto the loaded file itself is refused with the path.
     dialogs_.chosen_paths = {env_->image_path()};
@@ -390,7 +393,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(window->SaveFirmwareButton(), Qt::LeftButton);
     QVERIFY(dialogs_.file_requests.empty());
     QVERIFY(dialogs_.messages.empty());
-    QVERIFY(!std::filesystem::exists(env_->dir.File("never.bin")));
+    QVERIFY(!std::filesystem::exists(env_->dir.path() / "never.bin"));
     QCOMPARE(QString::fromStdString(pages_->log.back()), QString("Store AV set"));
   }
 
@@ -461,7 +464,7 @@ class MainWindowTest : public QObject {
     auto window = Make();
     ShellEnv other;
     const std::string renamed = other.dir.File("second image.bin");
-    std::filesystem::rename(other.image_path(), renamed);
+    std::filesystem::rename(PathFromUtf8(other.image_path()), PathFromUtf8(renamed));
     reload_.steps = {{true, renamed, other.config_path(), "1234"}};
     QTest::mouseClick(window->LoadFirmwareButton(), Qt::LeftButton);
     QCOMPARE(window->FirmwarePathLabel()->text(), QString::fromStdString(renamed));
@@ -516,7 +519,7 @@ class MainWindowTest : public QObject {
     auto window = Make();
     ShellEnv other;
     const std::string dropped = other.dir.File("dropped.bin");
-    std::filesystem::copy_file(other.image_path(), dropped);
+    std::filesystem::copy_file(PathFromUtf8(other.image_path()), PathFromUtf8(dropped));
     using testing::FileUrl;
     // Only one existing local file is taken.
     QVERIFY(!testing::DragAndDrop(window.get(), {FileUrl(dropped), FileUrl(other.image_path())}));
@@ -545,7 +548,7 @@ class MainWindowTest : public QObject {
     window->show();
     ShellEnv other;
     const std::string dropped = other.dir.File("dropped image.bin");
-    std::filesystem::copy_file(other.image_path(), dropped);
+    std::filesystem::copy_file(PathFromUtf8(other.image_path()), PathFromUtf8(dropped));
 
     QString shown_path;
     bool password_focused = false;
@@ -572,7 +575,8 @@ class MainWindowTest : public QObject {
 
   void TheBuilderInstalledBesideTheProgramIsFoundThere() {
     // The test program stands where an installed qtktool would.
-    QVERIFY(std::filesystem::is_regular_file(InstallationDirectory() / "main_window_test"));
+    QVERIFY(std::filesystem::is_regular_file(InstallationDirectory() /
+                                             ExecutableFileName("main_window_test")));
   }
 
   void ScreenshotOfTheDemoImage() {

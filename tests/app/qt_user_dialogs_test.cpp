@@ -81,7 +81,8 @@ class QtUserDialogsTest : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       if (dialog == nullptr)
         return;
-      *directory = QDir(dialog->directory()).absolutePath();
+      // As the user reads it, with the system's separator.
+      *directory = QDir::toNativeSeparators(QDir(dialog->directory()).absolutePath());
       if (typed.isEmpty()) {
         dialog->reject();
         return;
@@ -150,12 +151,19 @@ class QtUserDialogsTest : public QObject {
   }
 
   void initTestCase() {
+    // The file dialog tests type and click in Qt's own dialog. Windows would show its native
+    // one, whose fields are no widgets and which reports a dialog closed from the program as
+    // accepted with the file it was opened on.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QCoreApplication::setOrganizationName(QStringLiteral("qtk7720x-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("qt_user_dialogs_test"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString(settings_dir_.path().string()));
     QSettings().clear();
   }
+
+  // Nothing of the test is left in the user's settings (on Windows: the registry).
+  void cleanupTestCase() { QSettings().clear(); }
 
   void FileDialogsStartInTheFolderUsedLastAlsoInTheNextRun() {
     qtk::testdata::TempDir files;
@@ -189,14 +197,20 @@ class QtUserDialogsTest : public QObject {
     QVERIFY(!RunDialog(false, "", &directory).has_value());
     QCOMPARE(directory, second_dir);
 
-    // The folder is in the program's settings file, where the next run reads it.
+    // The folder is in the program's settings, where the next run reads it: a file in the
+    // scratch folder, or on Windows the program's key in the user's registry.
     QSettings stored(QSettings::NativeFormat, QSettings::UserScope,
                      QStringLiteral("qtk7720x-tests"), QStringLiteral("qt_user_dialogs_test"));
     stored.sync();
     QCOMPARE(stored.value(qtk::LastFolder::kKey).toString(), second_dir);
+#ifdef _WIN32
+    QCOMPARE(stored.fileName(),
+             QStringLiteral("\\HKEY_CURRENT_USER\\Software\\qtk7720x-tests\\qt_user_dialogs_test"));
+#else
     QVERIFY(QFileInfo(stored.fileName())
                 .absoluteFilePath()
                 .startsWith(QString::fromStdString(settings_dir_.path().string())));
+#endif
 
     // A folder that is gone is not offered any more.
     std::filesystem::remove_all(second);

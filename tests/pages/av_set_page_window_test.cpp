@@ -9,6 +9,7 @@
 #include "app/pages/av_set_page_view.h"
 #include "app/widgets/editable_list_control.h"
 #include "app/widgets/filtered_line_edit.h"
+#include "common/utf8_path.h"
 #include "main_window_driver.h"
 
 namespace qtk {
@@ -171,7 +172,7 @@ class AvSetPageWindowTest : public QObject {
     user::Click(d.window->SaveFirmwareButton());
     QCOMPARE(d.dialogs.Texts(),
              std::vector<std::string>{"At least ENABLE opening one video output in AV set!"});
-    QVERIFY(!std::filesystem::exists(folder.dir.File("refused.bin")));
+    QVERIFY(!std::filesystem::exists(folder.dir.path() / "refused.bin"));
   }
 };
 

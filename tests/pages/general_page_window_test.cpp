@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/pages/general_page_view.h"
+#include "common/utf8_path.h"
 #include "dbbuilder/database_writer.h"
 #include "dbbuilder/decode/channel_list_export.h"
 #include "dbbuilder/decode/database_source.h"
@@ -198,12 +199,12 @@ class GeneralPageWindowTest : public QObject {
     user::Click(view->export_button());
     // The same message the batch front end gives for this chunk.
     RecordingDialogs direct;
-    QVERIFY(!dbbuilder::ExportChannelList(folder.image_path(),
+    QVERIFY(!dbbuilder::ExportChannelList(PathFromUtf8(folder.image_path()),
                                           dbbuilder::ListSource::kImageDefaultDatabase,
-                                          folder.dir.File("other.txt"), direct));
+                                          folder.dir.path() / "other.txt", direct));
     QVERIFY(!direct.messages.empty());
     QCOMPARE(d.dialogs.Texts(), direct.Texts());
-    QVERIFY(!std::filesystem::exists(list));
+    QVERIFY(!std::filesystem::exists(PathFromUtf8(list)));
   }
 
   void TheSuccessMessageOffersWhatTheSaveChanged() {
@@ -228,8 +229,8 @@ class GeneralPageWindowTest : public QObject {
       QVERIFY(details.find("\nrecord byte 28 (0x01C): 20 -> 64\n") != std::string::npos);
     }
     // The stored image loaded as the firmware: an unedited save changes nothing.
-    std::filesystem::copy_file(folder.dir.File("stored.bin"), folder.image_path(),
-                               std::filesystem::copy_options::overwrite_existing);
+    // (Written, not copied: the C++ runtime of mingw-w64 copies over no existing file.)
+    testdata::WriteFile(folder.image_path(), testdata::ReadFile(folder.dir.File("stored.bin")));
     WindowDriver d(folder);
     QVERIFY(d.active);
     d.SaveFw("unedited.bin");

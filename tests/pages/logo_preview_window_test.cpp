@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/pages/general_page_view.h"
+#include "common/utf8_path.h"
 #include "logo/logo_source.h"
 #include "main_window_driver.h"
 #include "testdata/mpeg2_still.h"
@@ -148,7 +149,7 @@ class LogoPreviewWindowTest : public QObject {
     const std::string gone = folder.dir.File("gone.m2v");
     testdata::WriteFile(gone, odd);
     ReplaceLogo(d, view, gone);
-    std::filesystem::remove(gone);
+    QVERIFY(std::filesystem::remove(PathFromUtf8(gone)));
     QVERIFY(d.Open<PageView>(PageId::kCommon));
     view = d.Open<GeneralPageView>(PageId::kGeneral);
     QCOMPARE(view->logo_preview()->replacement().note->text(),

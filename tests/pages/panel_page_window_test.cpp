@@ -7,6 +7,7 @@
 #include "app/pages/gpio_usage_page_view.h"
 #include "app/pages/key_map_page_view.h"
 #include "app/pages/panel_page_view.h"
+#include "common/utf8_path.h"
 #include "list_cell_actions.h"
 #include "main_window_driver.h"
 
@@ -115,7 +116,7 @@ class PanelPageWindowTest : public QObject {
     QCOMPARE(d.dialogs.Texts(),
              std::vector<std::string>{"Light segment 2 value should large than Light segment 1"});
     QCOMPARE(d.dialogs.messages[0].title, std::string("Error"));
-    QVERIFY(!std::filesystem::exists(folder.dir.File("never.bin")));
+    QVERIFY(!std::filesystem::exists(folder.dir.path() / "never.bin"));
   }
 
   void LoadPanelRefreshesTheThreePanelPages() {

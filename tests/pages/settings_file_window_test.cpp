@@ -12,6 +12,7 @@
 #include "app/pages/serial_flash_page_view.h"
 #include "app/pages/tuner_page_view.h"
 #include "app/widgets/filtered_line_edit.h"
+#include "common/utf8_path.h"
 #include "main_window_driver.h"
 #include "settings/setting_file.h"
 
@@ -265,7 +266,7 @@ class SettingsFileWindowTest : public QObject {
     d.dialogs.chosen_paths.push_back(path);
     user::Click(d.window->SaveSettingsButton());
     QCOMPARE(d.dialogs.Texts(), std::vector<std::string>{"Can not open setting file " + path});
-    QVERIFY(!std::filesystem::exists(path));
+    QVERIFY(!std::filesystem::exists(PathFromUtf8(path)));
     // Cancelled or blank: nothing is written and nothing is said.
     d.dialogs.messages.clear();
     d.dialogs.chosen_paths = {std::nullopt, std::string(" \t ")};
@@ -287,7 +288,7 @@ class SettingsFileWindowTest : public QObject {
     QCOMPARE(d.dialogs.Texts(),
              std::vector<std::string>{"Warning: Flash device is empty! Are you sure to save?"});
     QVERIFY(d.dialogs.file_requests.empty());
-    QVERIFY(!std::filesystem::exists(folder.dir.File("never.set")));
+    QVERIFY(!std::filesystem::exists(folder.dir.path() / "never.set"));
   }
 };
 

@@ -6,6 +6,7 @@
 #include "app/background_work.h"
 #include "app/pages/common_page_view.h"
 #include "app/pages/general_page_view.h"
+#include "common/utf8_path.h"
 #include "main_window_driver.h"
 
 namespace qtk {
@@ -50,7 +51,7 @@ class UnsavedMarkWindowTest : public QObject {
     const std::string setting_file = folder.dir.File("settings.set");
     d.dialogs.chosen_paths.push_back(setting_file);
     user::Click(window.SaveSettingsButton());
-    QVERIFY(std::filesystem::exists(setting_file));
+    QVERIFY(std::filesystem::exists(PathFromUtf8(setting_file)));
     QTest::qWait(20);
     QVERIFY(window.isWindowModified());
     user::Click(window.SaveFirmwareButton());  // no path chosen

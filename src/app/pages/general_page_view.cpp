@@ -8,6 +8,7 @@
 
 #include "app/pages/page_controls.h"
 #include "app/widgets/bitmap_push_button.h"
+#include "common/utf8_path.h"
 #include "logo/logo_source.h"
 
 namespace qtk {
@@ -116,8 +117,9 @@ namespace {
 // rewritten in place gets a new modification time.
 std::string SourceKey(const std::string& path, uint64_t offset = 0, uint64_t length = 0) {
   std::error_code ec;
-  const auto time = std::filesystem::last_write_time(path, ec);
-  const auto size = std::filesystem::file_size(path, ec);
+  const std::filesystem::path file = PathFromUtf8(path);
+  const auto time = std::filesystem::last_write_time(file, ec);
+  const auto size = std::filesystem::file_size(file, ec);
   return path + '\n' + std::to_string(offset) + '\n' + std::to_string(length) + '\n' +
          std::to_string(ec ? 0 : size) + '\n' + std::to_string(time.time_since_epoch().count());
 }
