@@ -334,7 +334,7 @@ TEST_F(GeneralPageTest, ANewConversionTakesTheMarksOfTheOutputsItDeletesWithThem
   env.runner.can_start = false;  // the second run fails after the old outputs are deleted
   EXPECT_FALSE(ReplaceWith("defaultdb", list));
   EXPECT_EQ(env.dialogs.LastText(), "Convert default database file fail!");
-  EXPECT_FALSE(std::filesystem::exists(env.dir.File("m_6615_df.bin")));
+  EXPECT_FALSE(std::filesystem::exists(env.dir.path() / "m_6615_df.bin"));
   EXPECT_FALSE(env.chunk(kDefaultDatabaseChunkId).replace);
   EXPECT_FALSE(env.chunk(kUserDatabaseChunkId).replace);
   EXPECT_EQ(page.rows()[static_cast<size_t>(RowOf(page, "defaultdb"))].file, "");

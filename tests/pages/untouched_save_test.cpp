@@ -202,8 +202,8 @@ TEST(UntouchedSave, TheDemoImageIsWrittenAsAStoredFirmwareHoldsIt) {
   ASSERT_TRUE(SaveUntouched(dir, image, out).parsed);
   EXPECT_TRUE(testdata::ReadFile(out) == testdata::ReadFile(image));
   // Only the folder's own files are left: no stored copy or OTA file of the demo's making.
-  EXPECT_FALSE(std::filesystem::exists(dir.File("demo_k7720x.stored.bin")));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("demo_k7720x.stored.bin.ota")));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "demo_k7720x.stored.bin"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "demo_k7720x.stored.bin.ota"));
 }
 
 }  // namespace
