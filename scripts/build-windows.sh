@@ -164,8 +164,9 @@ if $run_tests; then
   fi
   # One wine server for the whole run instead of one per test program. Its service processes
   # start with the first program and would inherit that program's output pipe: a test list
-  # read through that pipe would never end. They start here, on no pipe at all.
-  wineserver -p
+  # read through that pipe would never end. They start here, on no pipe at all. A server that
+  # an interrupted earlier run left behind refuses to start a second one; it serves this run.
+  wineserver -p || true
   # The tests' temporary folders go below a folder named in Latin and Chinese letters: every
   # path the tests hand around then holds characters outside ASCII and outside the ANSI code
   # page. Wine takes TEMP and TMP from the registry of its prefix, not from the environment,

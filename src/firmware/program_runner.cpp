@@ -128,8 +128,12 @@ std::optional<int> StartWithStreams(const ProgramStart& start, const ProgramStre
   startup.StartupInfo.hStdError = err.get();
   startup.lpAttributeList = inherited.get();
   PROCESS_INFORMATION process{};
+  // No console at all: the program's three streams are the handles given here. A console of
+  // its own (even a hidden one) brings a console host process beside it, which takes the
+  // caller's inherited streams with it and can outlive the program; a caller that reads those
+  // streams to their end (a test runner's pipe) then waits for the host instead.
   if (!CreateProcessW(start.executable.c_str(), command.data(), nullptr, nullptr, TRUE,
-                      CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                      DETACHED_PROCESS | EXTENDED_STARTUPINFO_PRESENT, nullptr,
                       streams.working_directory.c_str(), &startup.StartupInfo, &process)) {
     return std::nullopt;
   }

@@ -50,9 +50,10 @@ struct ProgramStreams {
   std::filesystem::path standard_error;
 };
 
-// Starts a program the same way as the system runner, but with its standard streams in files
-// and a time limit, for callers that check what a program printed and how it ended. Gives its
-// exit code; nothing when it could not be started or had to be ended at the time limit.
+// Starts a program like the system runner, but with its standard streams in files, no console
+// (on Windows) and a time limit, for callers that check what a program printed and how it
+// ended. Gives its exit code; nothing when it could not be started or had to be ended at the
+// time limit.
 std::optional<int> RunProgramWithStreams(const ProgramStart& start, const ProgramStreams& streams,
                                          std::chrono::milliseconds time_limit);
 

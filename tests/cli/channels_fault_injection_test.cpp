@@ -61,7 +61,7 @@ TEST_P(ChannelsFaultInjection, EveryFailedCallExitsOneAndLeavesTheFolderAsItWas)
   const Bytes reference = testdata::ReadFile(list);
   const std::string written = out.str();
   auto restore_folder = [&] {
-    std::filesystem::remove(list);
+    std::filesystem::remove(dir.path() / "list.txt");
     if (old_list)
       testdata::WriteFile(list, Bytes{'o', 'l', 'd'});
   };

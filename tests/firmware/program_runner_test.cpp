@@ -35,8 +35,8 @@ fs::path InstallProbe(const fs::path& dir, const std::string& name) {
 // Arguments that a command line must carry through unchanged: blanks, empty ones, quotes,
 // backslashes before a quote and at the end, letters outside ASCII and any ANSI code page.
 const std::vector<std::string> kAwkwardArguments = {
-    "two words", "", "dir with blank\\", "quote \" inside", "back\\\\slashes\\\\", "tab\there",
-    "Jürgen 固件"};
+    "two words",           "",          "dir with blank\\", "quote \" inside",
+    "back\\\\slashes\\\\", "tab\there", "Jürgen 固件"};
 
 std::string Joined(const std::vector<std::string>& arguments) {
   std::string joined;
@@ -106,6 +106,17 @@ TEST(ProgramStreams, AProgramWaitingForInputIsEndedAtTheTimeLimit) {
             std::nullopt);
   // The files were left to the caller, and the program no longer holds them.
   EXPECT_TRUE(fs::remove(streams.standard_output));
+}
+
+// A console, even a hidden one, would bring a console host process that can outlive the
+// program and keep the caller's own streams open; a program whose streams are files needs none.
+TEST(ProgramStreams, TheProgramGetsNoConsole) {
+  testdata::TempDir temp;
+  const fs::path program = InstallProbe(temp.path(), "probe");
+  const ProgramStreams streams{temp.path(), temp.path() / "out.txt", temp.path() / "err.txt"};
+  EXPECT_EQ(RunProgramWithStreams({program, {"console"}}, streams, std::chrono::seconds(60)), 0);
+  EXPECT_EQ(ReadText(streams.standard_output), ConsoleOutput("none\n"));
+  EXPECT_EQ(ReadText(streams.standard_error), "");
 }
 
 TEST(ProgramStreams, AProgramThatCannotStartGivesNothing) {

@@ -4,6 +4,8 @@
 //   runner_probe print CODE        prints its current directory on standard output and a
 //                                  line on standard error, then ends with exit code CODE
 //   runner_probe wait              reads standard input to its end
+//   runner_probe console           prints "console" when it has a console (Windows), else
+//                                  "none"
 //   runner_probe --directory DIR ARG...
 //                                  writes each ARG followed by '|' into DIR/arguments.txt, as
 //                                  an installed helper works on the files of DIR
@@ -15,6 +17,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "common/program_arguments.h"
 #include "common/utf8_path.h"
@@ -43,6 +49,15 @@ int main(int count, char** given) {
     for (int i = 3; i < argc; ++i)
       out << argv(i) << '|';
     return out ? 0 : 1;
+  }
+  if (mode == "console") {
+#ifdef _WIN32
+    // The code page query fails for a process without a console.
+    std::cout << (GetConsoleCP() != 0 ? "console" : "none") << "\n";
+#else
+    std::cout << "none\n";
+#endif
+    return 0;
   }
   if (mode == "wait") {
     std::string ignored;

@@ -56,13 +56,16 @@ class ConversionFaultInjection : public ::testing::TestWithParam<ConversionCase>
     return context;
   }
 
+  // The file as text for messages and the page (UTF-8), and as a path for the file system:
+  // a folder named outside ASCII reaches the system only through the path.
   std::string App(const char* name) const { return env_.dir.File(name); }
+  fs::path AppPath(const std::string& name) const { return env_.dir.path() / name; }
 
   // The folder and the project as the user has them before choosing the list.
   void Restore() {
     for (const auto& [name, bytes] : FolderSnapshot(env_.dir.path())) {
       if (name != "firmware.bin" && name != testdata::kDefaultDescriptionName)
-        fs::remove(App(name.c_str()));
+        fs::remove(AppPath(name));
     }
     if (GetParam().earlier_files) {
       for (const char* name : {builder_files::kDefaultDatabase, builder_files::kUserDatabase,
@@ -169,7 +172,7 @@ TEST_P(ConversionFaultInjection, EveryFailedCallIsReportedAndMarksNothing) {
     }
     // The settings file keeps every key it does not set, and each key it sets holds its old
     // or its new value.
-    const fs::path ini = App(builder_files::kSettings);
+    const fs::path ini = AppPath(builder_files::kSettings);
     if (after.count(builder_files::kSettings)) {
       const std::string file = ini::GetPrivateProfileString("File0", "File", "", ini);
       EXPECT_TRUE(file == builder_files::kInput ||
