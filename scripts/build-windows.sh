@@ -5,7 +5,7 @@
 #                                                             build-windows-gui with --gui)
 # --test runs every test under wine afterwards, with the temporary folder under a name that
 # is not ASCII, as many users' profile folders are.
-# --gui builds Qt for the target once (scripts/windows-qt.sh, about an hour), then qtktool and
+# --gui builds Qt for the target once (scripts/windows-qt.sh: 40 to 95 minutes at -j2), then qtktool and
 # its tests as well, and packs a second zip with qtktool.exe and the DLLs it needs.
 #
 # liblzma, the MPEG-2 still coder (libavcodec, libavutil, libswscale) and GoogleTest are built
