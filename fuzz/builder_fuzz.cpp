@@ -8,9 +8,11 @@
 
 #include "common/file_io.h"
 #include "dbbuilder/builder.h"
+#include "dbbuilder/decode/database_reader.h"
 #include "dbbuilder/decode/database_source.h"
 #include "dbbuilder/decode/lzma_decoder.h"
 #include "fuzz_scratch.h"
+#include "lzma_block_pool.h"
 
 namespace {
 
@@ -47,25 +49,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                 .match_finder = LzmaMatchFinder::kHc3,
                                 .depth = 4,
                                 .search_window = 1u << 16};
+  static qtk::fuzz::LzmaBlockPool encoder_memory;
   BuilderOptions options;
   options.lzma_tunings = {&kFast, 1};
+  options.lzma_memory = encoder_memory.allocator();
   options.table_limits = qtk::fuzz::kSmallTables;
   RunBuilder(qtk::fuzz::ScratchFolder(), qtk::fuzz::ScratchFolder(), out, options);
   if (size == 0)
     return 0;
   // The compressed file must unpack to the raw copy byte for byte; the raw copy then stands
-  // for both in the decode.
+  // for both in the decode, which must give a list that builds the same database again.
+  const std::vector<uint8_t> raw_copy = Built(kUnzippedDefaultDatabaseName);
   const auto unpacked = DecompressDefaultDatabase(Built(kDefaultDatabaseName));
-  Check(unpacked && *unpacked == Built(kUnzippedDefaultDatabaseName));
-  const auto raw =
-      DecodeDatabaseFile(Built(kUnzippedDefaultDatabaseName), kUnzippedDefaultDatabaseName, false);
-  const auto user = DecodeDatabaseFile(Built(kUserDatabaseName), kUserDatabaseName, true);
-  Check(raw && user);
+  Check(unpacked && *unpacked == raw_copy);
+  const auto raw = DecodeDatabaseFile(raw_copy, kUnzippedDefaultDatabaseName, false);
+  Check(raw && raw->difference.empty());
+  // The user database must read back whole, ending with its last table block; turning it
+  // into a list and back is the channel list target's part.
+  const std::vector<uint8_t> user_bytes = Built(kUserDatabaseName);
+  const auto user = ReadUserDatabase(user_bytes);
+  Check(user && user->size == user_bytes.size());
   const TableLimits& limits = options.table_limits;
   Check(raw->satellites <= limits.satellites && raw->tps <= limits.tp_ids &&
         raw->programs <= limits.programs);
-  Check(user->satellites <= limits.user_satellites && user->tps <= limits.user_tps &&
-        user->programs <= limits.user_programs);
-  Check(raw->difference.empty());
+  Check(user->satellites.size() <= limits.user_satellites && user->tps.size() <= limits.user_tps &&
+        user->programs.size() <= limits.user_programs);
   return 0;
 }

@@ -5,6 +5,8 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
+  # Rebuilds of unchanged sources (the CI's several build trees) come from its cache.
+  ccache
   qt6-base-dev libgl-dev
   liblzma-dev
   # The boot logo preview decodes MPEG-2 stills; the tests and the demo encode them.

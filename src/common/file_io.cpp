@@ -29,7 +29,10 @@ FileReadStatus ReadMeasured(const std::filesystem::path& path, uint64_t max_size
     return FileReadStatus::kCannotOpen;
   if (*size > max_size || *size > room)
     return FileReadStatus::kTooBig;
-  std::ifstream file(path, std::ios::binary);
+  // One read of a known size needs no stream buffer of its own.
+  std::ifstream file;
+  file.rdbuf()->pubsetbuf(nullptr, 0);
+  file.open(path, std::ios::binary);
   if (!file)
     return FileReadStatus::kCannotOpen;
   uint8_t* bytes = allocate(static_cast<size_t>(*size));

@@ -1,6 +1,7 @@
 #include "common/pending_file.h"
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <random>
 #include <set>
@@ -16,8 +17,12 @@ namespace fs = std::filesystem;
 std::string TemporaryName() {
   static std::atomic<uint32_t> counter{0};
   static const uint32_t seed = std::random_device{}();
-  std::mt19937 mix(seed + counter.fetch_add(1));
-  const uint32_t value = static_cast<uint32_t>(mix());
+  // A 64-bit finalizer spreads consecutive counts over the whole range; seeding a full
+  // random engine per name cost more than the file creation it names.
+  uint64_t mix = (uint64_t{seed} << 32 | counter.fetch_add(1)) + 0x9E3779B97F4A7C15u;
+  mix = (mix ^ (mix >> 30)) * 0xBF58476D1CE4E5B9u;
+  mix = (mix ^ (mix >> 27)) * 0x94D049BB133111EBu;
+  const uint32_t value = static_cast<uint32_t>(mix ^ (mix >> 31));
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string name = ".qtk";
   for (int shift = 28; shift >= 0; shift -= 4)

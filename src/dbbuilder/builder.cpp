@@ -11,9 +11,9 @@
 #include <system_error>
 #include <vector>
 
-#include "common/utf8_path.h"
 #include "common/file_io.h"
 #include "common/pending_file.h"
+#include "common/utf8_path.h"
 #include "dbbuilder/builder_settings.h"
 #include "dbbuilder/character_scan.h"
 #include "dbbuilder/database_writer.h"
@@ -239,7 +239,7 @@ void RunBuilder(const fs::path& builder_dir, const fs::path& current_dir, std::o
   user_file.Write(WriteUserDatabase(user));
   unzipped.Write(raw);
   const std::optional<std::vector<uint8_t>> packed =
-      SearchLzmaAlone(raw, options.lzma_tunings).best;
+      SearchLzmaAlone(raw, options.lzma_tunings, 0, options.lzma_memory).best;
   const std::vector<uint8_t>& value = packed ? *packed : raw;
   db.Write(value);
   if (!CommitOutputs({&chout, &db, &unzipped, &user_file}, out))

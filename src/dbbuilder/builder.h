@@ -24,6 +24,9 @@ struct BuilderOptions {
   // always uses the default; a fuzz run that checks what the databases hold, not how small
   // they are, takes one cheap setting.
   std::span<const LzmaTuning> lzma_tunings = LzmaCandidateTunings();
+  // The encoders' memory (nothing: liblzma's own). A fuzz run keeps it from run to run
+  // instead of mapping and touching a megabyte afresh each time.
+  const lzma_allocator* lzma_memory = nullptr;
   // The table sizes of the format; a fuzz run lowers them to reach the table-full paths.
   TableLimits table_limits;
 };

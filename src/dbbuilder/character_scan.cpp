@@ -1,14 +1,15 @@
 #include "dbbuilder/character_scan.h"
 
-#include <bitset>
-#include <memory>
+#include <array>
+#include <bit>
 
 namespace qtk::dbbuilder {
 
 std::vector<uint16_t> ScanCharacters(std::span<const uint8_t> text) {
   // A set over all 65536 codes replaces the linear search; walking it in order replaces the
-  // sort. The result is the same list.
-  auto seen = std::make_unique<std::bitset<65536>>();
+  // sort. The result is the same list. The walk goes word by word and visits only the codes
+  // that are set, so a short list costs little more than its own bytes.
+  std::array<uint64_t, 65536 / 64> seen{};
   const size_t size = text.size();
   size_t read = 0;
   while (size > 0 && read < size - 1) {
@@ -18,18 +19,15 @@ std::vector<uint16_t> ScanCharacters(std::span<const uint8_t> text) {
     const uint8_t trail = text[read++];  // read < size here, since read was below size - 1
     if (trail < 0xA1)
       continue;
-    const uint16_t code = static_cast<uint16_t>(lead << 8 | trail);
+    const unsigned code = unsigned{lead} << 8 | trail;
     if (code != 0xFFFF)
-      seen->set(code);
+      seen[code / 64] |= uint64_t{1} << (code % 64);
   }
-  // Only codes with both bytes in range can have been set: the walk visits those alone.
   std::vector<uint16_t> codes;
-  for (unsigned lead = 0xB0; lead <= 0xFF; ++lead) {
-    for (unsigned trail = 0xA1; trail <= 0xFF; ++trail) {
-      const unsigned code = lead << 8 | trail;
-      if (seen->test(code))
-        codes.push_back(static_cast<uint16_t>(code));
-    }
+  for (size_t word = 0; word < seen.size(); ++word) {
+    for (uint64_t bits = seen[word]; bits != 0; bits &= bits - 1)
+      codes.push_back(
+          static_cast<uint16_t>(word * 64 + static_cast<size_t>(std::countr_zero(bits))));
   }
   return codes;
 }

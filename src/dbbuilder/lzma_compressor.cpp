@@ -37,7 +37,7 @@ lzma_match_finder ToLiblzma(LzmaMatchFinder mf) {
 // of its final size.
 class SliceEncoder {
  public:
-  SliceEncoder() = default;
+  explicit SliceEncoder(const lzma_allocator* allocator = nullptr) { strm_.allocator = allocator; }
   SliceEncoder(const SliceEncoder&) = delete;
   SliceEncoder& operator=(const SliceEncoder&) = delete;
   ~SliceEncoder() { lzma_end(&strm_); }
@@ -106,8 +106,9 @@ class SliceEncoder {
 // The candidates' shared state: the smallest finished file so far, by size and then index.
 class Search {
  public:
-  Search(std::span<const uint8_t> raw, std::span<const LzmaTuning> candidates)
-      : raw_(raw), candidates_(candidates) {
+  Search(std::span<const uint8_t> raw, std::span<const LzmaTuning> candidates,
+         const lzma_allocator* allocator)
+      : raw_(raw), candidates_(candidates), allocator_(allocator) {
     result_.stopped.assign(candidates.size(), false);
   }
 
@@ -128,7 +129,7 @@ class Search {
 
  private:
   void Encode(size_t index) {
-    SliceEncoder encoder;
+    SliceEncoder encoder(allocator_);
     if (!encoder.Start(raw_.size(), candidates_[index]))
       return;
     size_t position = 0;
@@ -168,6 +169,7 @@ class Search {
 
   std::span<const uint8_t> raw_;
   std::span<const LzmaTuning> candidates_;
+  const lzma_allocator* allocator_;
   std::atomic<size_t> next_{0};
   std::mutex mutex_;
   size_t best_size_ = std::numeric_limits<size_t>::max();
@@ -197,11 +199,12 @@ std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> r
 }
 
 LzmaSearchResult SearchLzmaAlone(std::span<const uint8_t> raw,
-                                 std::span<const LzmaTuning> candidates, unsigned workers) {
+                                 std::span<const LzmaTuning> candidates, unsigned workers,
+                                 const lzma_allocator* allocator) {
   if (workers == 0)
     workers = std::max(1u, std::thread::hardware_concurrency());
   workers = static_cast<unsigned>(std::min<size_t>(workers, candidates.size()));
-  Search search(raw, candidates);
+  Search search(raw, candidates, allocator);
   // The calling thread is one of the workers, so the search goes on with fewer threads
   // (at worst with none besides it) when the system refuses to start more.
   std::vector<std::thread> threads;

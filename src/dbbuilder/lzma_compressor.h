@@ -1,5 +1,7 @@
 #pragma once
 
+#include <lzma.h>
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -61,8 +63,11 @@ struct LzmaSearchResult {
 // threads side by side (0: one per processor); a candidate is abandoned as soon as the bytes
 // it has written already reach the size of a finished smaller one, since it can then no
 // longer win. The result does not depend on the number of workers or on their timing.
+// `allocator` (nothing: liblzma's own) serves every encoder's memory; it must be safe to call
+// from several threads at once.
 LzmaSearchResult SearchLzmaAlone(std::span<const uint8_t> raw,
-                                 std::span<const LzmaTuning> candidates, unsigned workers = 0);
+                                 std::span<const LzmaTuning> candidates, unsigned workers = 0,
+                                 const lzma_allocator* allocator = nullptr);
 
 // SearchLzmaAlone over LzmaCandidateTunings() with one worker per processor.
 std::optional<std::vector<uint8_t>> CompressLzmaAlone(std::span<const uint8_t> raw);

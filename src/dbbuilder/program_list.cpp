@@ -81,10 +81,8 @@ Columns SplitColumns(std::string_view line) {
 }
 
 int64_t FieldValue(std::string_view column) {
-  if (column == "V")
-    return 1;
-  if (column == "H")
-    return 0;
+  if (column.size() == 1 && (column[0] == 'V' || column[0] == 'H'))
+    return column[0] == 'V' ? 1 : 0;
   size_t i = 0;
   while (i < column.size() && IsCSpace(column[i]))
     ++i;

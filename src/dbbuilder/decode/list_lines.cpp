@@ -65,7 +65,11 @@ std::array<std::string, 3> AudioPids(const ProgramRecord& p) {
 }
 
 std::string Join(std::initializer_list<std::string> columns) {
+  size_t length = columns.size() + 2;
+  for (const std::string& c : columns)
+    length += c.size();
   std::string line;
+  line.reserve(length);
   bool first = true;
   for (const std::string& c : columns) {
     if (!first)
@@ -73,7 +77,8 @@ std::string Join(std::initializer_list<std::string> columns) {
     line += c;
     first = false;
   }
-  return line + "\r\n";
+  line += "\r\n";
+  return line;
 }
 
 }  // namespace
