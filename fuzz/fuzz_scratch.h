@@ -23,6 +23,15 @@ inline const std::filesystem::path& ScratchFolder() {
     std::filesystem::create_directories(dir);
     return dir;
   }();
+  // A run that ends normally (its time is up) takes its folder along, since /dev/shm is
+  // memory; made after the folder's name, it is destroyed before it.
+  static struct Remover {
+    ~Remover() {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    }
+  } remover;
+  (void)remover;
   return folder;
 }
 

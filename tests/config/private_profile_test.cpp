@@ -1,5 +1,5 @@
-#include "common/utf8_path.h"
 #include "config/ini/private_profile.h"
+#include "common/utf8_path.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,9 @@ namespace {
 
 class PrivateProfileTest : public ::testing::Test {
  protected:
-  void WriteText(const std::string& text) { std::ofstream(PathFromUtf8(path_), std::ios::binary) << text; }
+  void WriteText(const std::string& text) {
+    std::ofstream(PathFromUtf8(path_), std::ios::binary) << text;
+  }
   std::string ReadText() const {
     std::ifstream in(PathFromUtf8(path_), std::ios::binary);
     std::stringstream s;
@@ -91,6 +93,21 @@ TEST_F(PrivateProfileTest, ByteOrderMarkIsIgnored) {
   EXPECT_EQ(Int("CommonConfig", "ConfigVersion"), 2);
 }
 
+// Found by fuzzing: the writer dropped the mark, so a second mark behind it became the
+// file's own and was skipped on the next read, turning "\xEF\xBB\xBF[a]" into a section.
+TEST_F(PrivateProfileTest, WriteKeepsTheByteOrderMark) {
+  WriteText("\xEF\xBB\xBF\xEF\xBB\xBF[a]\r\nk=1\r\n[b]\r\nx=2\r\n");
+  EXPECT_EQ(Int("a", "k", -1), -1);
+  ASSERT_TRUE(WritePrivateProfileString("b", "x", "3", PathFromUtf8(path_)));
+  EXPECT_EQ(ReadText(), "\xEF\xBB\xBF\xEF\xBB\xBF[a]\r\nk=1\r\n[b]\r\nx=3\r\n");
+  EXPECT_EQ(Int("a", "k", -1), -1);
+  EXPECT_EQ(Int("b", "x"), 3);
+
+  WriteText("\xEF\xBB\xBF[c]\r\n");
+  ASSERT_TRUE(WritePrivateProfileString("c", "y", "4", PathFromUtf8(path_)));
+  EXPECT_EQ(ReadText(), "\xEF\xBB\xBF[c]\r\ny=4\r\n");
+}
+
 TEST_F(PrivateProfileTest, WriteReplacesTheKeyAndKeepsEveryOtherLine) {
   WriteText(
       "; head\r\n[config]\r\nLoadDomestic=0\r\n; note\r\nOther=1\r\n\r\n[File0]\r\nFile=a\r\n");
@@ -115,7 +132,8 @@ TEST_F(PrivateProfileTest, WriteAppendsAMissingSectionAndCreatesAMissingFile) {
 }
 
 TEST_F(PrivateProfileTest, WriteIntoAMissingDirectoryFails) {
-  EXPECT_FALSE(WritePrivateProfileString("A", "b", "c", PathFromUtf8(dir_.File("no/such/dir.ini"))));
+  EXPECT_FALSE(
+      WritePrivateProfileString("A", "b", "c", PathFromUtf8(dir_.File("no/such/dir.ini"))));
 }
 
 }  // namespace

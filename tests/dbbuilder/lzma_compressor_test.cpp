@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <lzma.h>
 
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -167,6 +170,53 @@ TEST(LzmaSearch, ARefusedCandidateLeavesTheOthersAndNoCandidateGivesNothing) {
   const std::vector<LzmaTuning> only_refused = {kRefused, kRefused};
   EXPECT_FALSE(SearchLzmaAlone(raw, only_refused, 2).best);
   EXPECT_FALSE(SearchLzmaAlone(raw, {}, 2).best);
+}
+
+// An allocator that counts its blocks and refuses every one after the first `allowed`; the
+// search's worker threads call it side by side.
+struct CountingAllocator {
+  static void* Alloc(void* opaque, size_t count, size_t size) {
+    auto* self = static_cast<CountingAllocator*>(opaque);
+    if (self->taken.fetch_add(1) >= self->allowed)
+      return nullptr;
+    ++self->live;
+    return std::malloc(count * size);
+  }
+  static void Free(void* opaque, void* block) {
+    if (block == nullptr)
+      return;
+    --static_cast<CountingAllocator*>(opaque)->live;
+    std::free(block);
+  }
+  size_t allowed = SIZE_MAX;
+  std::atomic<size_t> taken{0};
+  std::atomic<long> live{0};
+  lzma_allocator allocator{&Alloc, &Free, this};
+};
+
+// The encoders' memory can come from the caller; the output is the same, every block goes
+// back, and an allocator that runs dry fails the search cleanly at any point.
+TEST(LzmaSearch, TakesItsMemoryFromTheCallersAllocator) {
+  const Bytes raw = SampleDatabase(2000);
+  const std::vector<LzmaTuning> candidates = {kWeak, kStrong};
+  const LzmaSearchResult plain = SearchLzmaAlone(raw, candidates, 2);
+  ASSERT_TRUE(plain.best);
+  CountingAllocator counting;
+  const LzmaSearchResult pooled = SearchLzmaAlone(raw, candidates, 2, &counting.allocator);
+  ASSERT_TRUE(pooled.best);
+  EXPECT_EQ(*pooled.best, *plain.best);
+  EXPECT_GT(counting.taken, 0u);
+  EXPECT_EQ(counting.live, 0);
+
+  const std::vector<LzmaTuning> one = {kStrong};
+  CountingAllocator enough;
+  ASSERT_TRUE(SearchLzmaAlone(raw, one, 1, &enough.allocator).best);
+  for (size_t allowed = 0; allowed < enough.taken; ++allowed) {
+    CountingAllocator dry;
+    dry.allowed = allowed;
+    EXPECT_FALSE(SearchLzmaAlone(raw, one, 1, &dry.allocator).best) << allowed;
+    EXPECT_EQ(dry.live, 0) << allowed;
+  }
 }
 
 TEST(LzmaCompressor, KeepsTheSmallestCandidate) {

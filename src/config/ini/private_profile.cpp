@@ -11,10 +11,15 @@
 namespace qtk::ini {
 namespace {
 
-// The file's lines, copied so that the writer can change them.
-std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exists) {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The file's lines, copied so that the writer can change them, and whether the file starts
+// with a byte order mark (which the lines leave out).
+std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* exists,
+                                   bool* byte_order_mark) {
   std::optional<std::string> text = ReadText(file);
   *exists = text.has_value();
+  *byte_order_mark = text && text->starts_with(kByteOrderMark);
   std::vector<std::string> lines;
   if (text) {
     for (std::string_view line : SplitLines(*text))
@@ -74,7 +79,8 @@ std::string GetProfileStringFromText(std::string_view section, std::string_view 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::filesystem::path& file) {
   bool exists = false;
-  std::vector<std::string> lines = ReadLines(file, &exists);
+  bool byte_order_mark = false;
+  std::vector<std::string> lines = ReadLines(file, &exists, &byte_order_mark);
   // A file that is there but cannot be read must not be replaced by one holding only the key.
   std::error_code exists_error;
   if (!exists && std::filesystem::exists(file, exists_error))
@@ -115,6 +121,10 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   }
 
   std::ostringstream text;
+  // The mark stays: without it, whatever follows it would be read as the file's start, and
+  // a second mark there would then be skipped too, changing the first line's meaning.
+  if (byte_order_mark)
+    text << kByteOrderMark;
   for (const std::string& line : lines)
     text << line << "\r\n";
   // Written beside the file and renamed over it once complete on the disk, so a failed
