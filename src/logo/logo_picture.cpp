@@ -82,8 +82,8 @@ LogoDecoding DecodeLogo(const std::vector<uint8_t>& stream) {
 
   // The parser and decoder read a little beyond the end of their input: the copy has the
   // zeroed padding they may touch.
-  std::vector<uint8_t> input(stream.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-  std::copy(stream.begin(), stream.end(), input.begin());
+  std::vector<uint8_t> input = stream;
+  input.resize(stream.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
 
   bool damaged = false;
   // Takes every picture the decoder has ready; true once one good picture is there.
