@@ -82,10 +82,34 @@ std::vector<uint8_t> DemoImage() {
   return testdata::BuildFirmware(chunks, kDemoPassword);
 }
 
-// The demo image goes out as the desktop program saves it once, unedited: the pages write
-// what they take from the description (the character table, the key maps, derived bytes, the
-// tuner driver and dynamic panel chunks). So the demo holds a record as a stored firmware has
-// it, and a diff of an edit shows only that edit.
+// The generated record leaves the tuner entry at zeros, which the Tuner page shows but would
+// raise to its minimums at the first edit (and `qtkcli check` names). The demo box has the
+// usual LNB range and a filter bandwidth, typed in as a user would.
+bool TuneDemoTuner(const PageSet& pages, std::string* refused) {
+  SettingsPage* tuner = pages.Page(PageId::kTuner);
+  if (tuner == nullptr)
+    return true;
+  const std::pair<const char*, long long> kValues[] = {
+      {"Frequency low", 950}, {"Frequency high", 2150}, {"Filter BW", 27000}};
+  for (const PageField& field : tuner->Fields()) {
+    for (const auto& [name, value] : kValues) {
+      if (field.name != name)
+        continue;
+      *refused = field.set(FieldValue{value});
+      tuner->FinishEditing();
+      if (!refused->empty() || field.get() != FieldValue{value}) {
+        *refused = std::string(name) + " " + *refused;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The demo image goes out as the desktop program saves it once, with only the demo tuning
+// typed in: the pages write what they take from the description (the character table, the key
+// maps, derived bytes, the tuner driver and dynamic panel chunks). So the demo holds a record as a
+// stored firmware has it, and a diff of an edit shows only that edit.
 bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
   const std::filesystem::path image = dir / kDemoImageName;
   const std::filesystem::path stored = dir / "demo_k7720x.stored.bin";
@@ -107,6 +131,8 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
     SharedPageState shared;
     PageSet pages({project.get(), &session, &dialogs, dir, nullptr, &shared}, CreatePageModel);
     pages.LoadAll();
+    if (std::string refused; !TuneDemoTuner(pages, &refused))
+      return fail("the Tuner page refuses the demo tuning: " + refused);
     if (pages.StoreAll() != nullptr)
       return fail("a page of the demo image refuses to store");
     if (SaveFirmware(*project, session, Utf8FromPath(stored), dialogs) != SaveResult::kSaved)
