@@ -95,15 +95,13 @@ bool TuneDemoTuner(const PageSet& pages, std::string* refused) {
     for (const auto& [name, value] : kValues) {
       if (field.name != name)
         continue;
-      *refused = field.set(FieldValue{value});
-      tuner->FinishEditing();
-      if (!refused->empty() || field.get() != FieldValue{value}) {
-        *refused = std::string(name) + " " + *refused;
+      if (std::string reason = SetField(field, FieldValue{value}); !reason.empty()) {
+        *refused = field.name + ": " + reason;
         return false;
       }
     }
   }
-  return true;
+  return tuner->Validate();
 }
 
 // The demo image goes out as the desktop program saves it once, with only the demo tuning
