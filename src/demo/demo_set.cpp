@@ -25,6 +25,11 @@ std::filesystem::path OtaFileOf(std::filesystem::path image) {
   return image += ".ota";
 }
 
+// "what: why", or just "what" when no reason was given, so an error never ends in ": ".
+std::string WithReason(const std::string& what, const std::string& why) {
+  return why.empty() ? what : what + ": " + why;
+}
+
 bool WriteText(const std::filesystem::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
@@ -113,7 +118,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
   const std::filesystem::path stored = dir / "demo_k7720x.stored.bin";
   RecordingDialogs dialogs;
   auto fail = [&](const std::string& what) {
-    *error = what + ": " + dialogs.LastText();
+    *error = WithReason(what, dialogs.LastText());
     std::error_code ignored;
     std::filesystem::remove(stored, ignored);
     std::filesystem::remove(OtaFileOf(stored), ignored);
@@ -130,7 +135,7 @@ bool StoreEveryPage(const std::filesystem::path& dir, std::string* error) {
     PageSet pages({project.get(), &session, &dialogs, dir, nullptr, &shared}, CreatePageModel);
     pages.LoadAll();
     if (std::string refused; !TuneDemoTuner(pages, &refused))
-      return fail("the Tuner page refuses the demo tuning: " + refused);
+      return fail(WithReason("the Tuner page refuses the demo tuning", refused));
     if (pages.StoreAll() != nullptr)
       return fail("a page of the demo image refuses to store");
     if (SaveFirmware(*project, session, Utf8FromPath(stored), dialogs) != SaveResult::kSaved)
